@@ -1,0 +1,311 @@
+/*=========================================================================
+
+  Program:   Fish animation programs
+  Module:    FishProgram.cxx
+
+=========================================================================*/
+#include "FishProgram.h"
+
+#include "vtkTrajectory.h"
+
+#include "vtkActor.h"
+#include "vtkBMPReader.h"
+#include "vtkCallbackCommand.h"
+#include "vtkCamera.h"
+#include "vtkCellArray.h"
+#include "vtkGlyph3D.h"
+#include "vtkImageActor.h"
+#include "vtkImageMapper3D.h"
+#include "vtkNew.h"
+#include "vtkPoints.h"
+#include "vtkPolyData.h"
+#include "vtkPolyDataMapper.h"
+#include "vtkProperty.h"
+#include "vtkRenderWindow.h"
+#include "vtkRenderWindowInteractor.h"
+#include "vtkRenderer.h"
+#include "vtkSphereSource.h"
+#include "vtkTubeFilter.h"
+
+namespace
+{
+constexpr int SamplesPerKeyFrame = 40;
+constexpr const char* BackgroundFileName = "underwater.bmp";
+
+// VTK draws layer 0 first and higher layers on top of it: the picture goes
+// on the deepest layer, the fish and the path above it.
+constexpr int BackgroundLayer = 0;
+constexpr int SceneLayer = 1;
+
+// Everything the program builds, owned by RunFishProgram for the whole run.
+struct Scene
+{
+  vtkTrajectory* Trajectory = nullptr;
+  vtkPoints* PathPoints = nullptr;
+  vtkPolyData* PathPolyData = nullptr;
+  vtkRenderWindow* Window = nullptr;
+  vtkRenderer* SceneRenderer = nullptr;
+  vtkPoints* KeyFramePoints = nullptr;
+
+  vtkPolyData* KeyFramePolyData = nullptr;
+  vtkSphereSource* MarkerSphere = nullptr;
+  vtkGlyph3D* MarkerGlyphs = nullptr;
+  vtkPolyDataMapper* MarkerMapper = nullptr;
+  vtkActor* MarkerActor = nullptr;
+
+  vtkCellArray* PathCells = nullptr;
+  vtkTubeFilter* Tube = nullptr;
+  vtkPolyDataMapper* TubeMapper = nullptr;
+  vtkActor* TubeActor = nullptr;
+
+  vtkBMPReader* BackgroundReader = nullptr;
+  vtkImageActor* BackgroundActor = nullptr;
+  vtkRenderer* BackgroundRenderer = nullptr;
+  vtkRenderWindowInteractor* Interactor = nullptr;
+
+  int SampleCount = 0;
+  float TimeStep = 0.0f;
+};
+
+//------------------------------------------------------------------------------
+void CreateTrajectory(Scene& scene, const FishProgramConstants& constants)
+{
+  scene.Trajectory = vtkTrajectory::New();
+  scene.PathPoints = vtkPoints::New();
+  scene.PathPolyData = vtkPolyData::New();
+  scene.Window = vtkRenderWindow::New();
+  scene.SceneRenderer = vtkRenderer::New();
+  scene.KeyFramePoints = vtkPoints::New();
+
+  for (int i = 0; i < constants.NumberOfKeyFrames; ++i)
+  {
+    const FishKeyFrame& key = constants.KeyFrames[i];
+    scene.Trajectory->AddKeyFrame(
+      key.Time, key.X, key.Y, key.Z, key.Angle, key.Axis[0], key.Axis[1], key.Axis[2]);
+  }
+  scene.Trajectory->ClosedOn();
+  scene.SampleCount = SamplesPerKeyFrame * scene.Trajectory->GetNumberOfKeyFrames();
+}
+
+//------------------------------------------------------------------------------
+void SetShading(vtkActor* actor, double red, double green, double blue)
+{
+  vtkProperty* property = actor->GetProperty();
+  property->SetDiffuseColor(red, green, blue);
+  property->SetSpecular(0.3);
+  property->SetSpecularPower(30);
+}
+
+//------------------------------------------------------------------------------
+// One small sphere at the position the trajectory takes at each keyframe.
+void BuildKeyFrameMarkers(Scene& scene)
+{
+  const int keyFrames = scene.Trajectory->GetNumberOfKeyFrames();
+  for (int i = 0; i < keyFrames; ++i)
+  {
+    float x, y, z, angle, ax, ay, az;
+    scene.Trajectory->EvaluateAtKeyFrame(i, x, y, z, angle, ax, ay, az);
+    scene.KeyFramePoints->InsertPoint(i, x, y, z);
+  }
+
+  scene.KeyFramePolyData = vtkPolyData::New();
+  scene.KeyFramePolyData->SetPoints(scene.KeyFramePoints);
+
+  scene.MarkerSphere = vtkSphereSource::New();
+  scene.MarkerSphere->SetRadius(0.04);
+  scene.MarkerSphere->SetPhiResolution(10);
+  scene.MarkerSphere->SetThetaResolution(10);
+
+  scene.MarkerGlyphs = vtkGlyph3D::New();
+  scene.MarkerGlyphs->SetInputData(scene.KeyFramePolyData);
+  scene.MarkerGlyphs->SetSourceConnection(0, scene.MarkerSphere->GetOutputPort());
+
+  scene.MarkerMapper = vtkPolyDataMapper::New();
+  scene.MarkerMapper->SetInputConnection(scene.MarkerGlyphs->GetOutputPort());
+
+  scene.MarkerActor = vtkActor::New();
+  scene.MarkerActor->SetMapper(scene.MarkerMapper);
+  SetShading(scene.MarkerActor, 1.0, 0.6, 0.6);
+}
+
+//------------------------------------------------------------------------------
+// The path is one polyline through all samples, in sample order; its points
+// are filled in by SamplePath.
+void BuildPathTube(Scene& scene)
+{
+  scene.PathCells = vtkCellArray::New();
+  scene.PathCells->InsertNextCell(scene.SampleCount);
+  for (int id = 0; id < scene.SampleCount; ++id)
+  {
+    scene.PathCells->InsertCellPoint(id);
+  }
+
+  scene.PathPolyData->SetPoints(scene.PathPoints);
+  scene.PathPolyData->SetLines(scene.PathCells);
+
+  scene.Tube = vtkTubeFilter::New();
+  scene.Tube->SetNumberOfSides(8);
+  scene.Tube->SetInputData(scene.PathPolyData);
+  scene.Tube->SetRadius(0.02);
+
+  scene.TubeMapper = vtkPolyDataMapper::New();
+  scene.TubeMapper->SetInputConnection(scene.Tube->GetOutputPort());
+
+  scene.TubeActor = vtkActor::New();
+  scene.TubeActor->SetMapper(scene.TubeMapper);
+  SetShading(scene.TubeActor, 1.0, 1.0, 0.7);
+}
+
+//------------------------------------------------------------------------------
+void BuildBackground(Scene& scene)
+{
+  scene.BackgroundReader = vtkBMPReader::New();
+  scene.BackgroundReader->SetFileName(BackgroundFileName);
+
+  scene.BackgroundActor = vtkImageActor::New();
+  scene.BackgroundActor->SetInterpolate(1);
+  scene.BackgroundActor->GetMapper()->SetInputConnection(scene.BackgroundReader->GetOutputPort());
+
+  scene.BackgroundRenderer = vtkRenderer::New();
+  scene.BackgroundRenderer->AddViewProp(scene.BackgroundActor);
+}
+
+//------------------------------------------------------------------------------
+void OpenWindow(Scene& scene, const FishProgramConstants& constants)
+{
+  scene.BackgroundRenderer->SetLayer(BackgroundLayer);
+  scene.SceneRenderer->SetLayer(SceneLayer);
+  scene.Window->SetNumberOfLayers(2);
+  scene.Window->AddRenderer(scene.BackgroundRenderer);
+  scene.Window->AddRenderer(scene.SceneRenderer);
+  scene.Window->SetSize(constants.WindowWidth, constants.WindowHeight);
+  // The first render creates the background camera and fits it to the
+  // picture; the dolly below works on that camera.
+  scene.Window->Render();
+
+  vtkCamera* camera = scene.BackgroundRenderer->GetActiveCamera();
+  camera->Dolly(2.2);
+  const double distance = camera->GetDistance();
+  camera->SetClippingRange(distance - 5.0, distance + 5.0);
+
+  scene.BackgroundRenderer->SetInteractive(0);
+  scene.SceneRenderer->SetInteractive(1);
+  scene.Interactor = vtkRenderWindowInteractor::New();
+  scene.Interactor->SetRenderWindow(scene.Window);
+}
+
+//------------------------------------------------------------------------------
+// Samples the closed path from the first keyframe to one time unit past the
+// last. Time grows by repeated single-precision addition, as the animation
+// loop's clock does, so both visit the same times.
+void SamplePath(Scene& scene)
+{
+  vtkTrajectory* trajectory = scene.Trajectory;
+  const float firstTime = trajectory->GetKeyFrameTime(0);
+  const float span =
+    trajectory->GetKeyFrameTime(trajectory->GetNumberOfKeyFrames() - 1) - firstTime;
+  const int closed = trajectory->GetClosed();
+  scene.TimeStep = static_cast<float>((closed + span) / (scene.SampleCount - 1));
+
+  float t = firstTime;
+  for (int j = 0; j < scene.SampleCount; ++j)
+  {
+    float x, y, z, angle, ax, ay, az;
+    trajectory->Evaluate(t, x, y, z, angle, ax, ay, az);
+    scene.PathPoints->InsertPoint(j, x, y, z);
+    t += scene.TimeStep;
+  }
+  scene.PathPolyData->Modified();
+}
+
+//------------------------------------------------------------------------------
+void ShowPath(Scene& scene, const FishProgramConstants& constants)
+{
+  if (constants.ShowPath)
+  {
+    scene.SceneRenderer->AddViewProp(scene.MarkerActor);
+    scene.SceneRenderer->AddViewProp(scene.TubeActor);
+  }
+}
+
+//------------------------------------------------------------------------------
+// A fixed view from the side and a little above the path's plane.
+void PlaceSceneCamera(Scene& scene, const FishProgramConstants& constants)
+{
+  vtkCamera* camera = scene.SceneRenderer->GetActiveCamera();
+  camera->Zoom(constants.CameraZoom);
+  camera->SetPosition(9.07778, -7.80113, 2.72241);
+  camera->SetFocalPoint(0, 0, -0.00685628);
+  camera->SetViewUp(-0.197218, 0.111275, 0.974024);
+  camera->SetClippingRange(6.39111, 19.6545);
+}
+
+//------------------------------------------------------------------------------
+// VTK 9.1's X interactor, left to itself, tears the window down when the user
+// asks to leave (the window's close button or the exit key) and then goes on
+// polling the closed display, which crashes. Ending the event loop ourselves
+// lets Start return normally; the window is released with the scene.
+void EndEventLoop(vtkObject* caller, unsigned long, void*, void*)
+{
+  static_cast<vtkRenderWindowInteractor*>(caller)->SetDone(true);
+}
+
+//------------------------------------------------------------------------------
+void Interact(Scene& scene)
+{
+  vtkNew<vtkCallbackCommand> onExit;
+  onExit->SetCallback(EndEventLoop);
+  scene.Interactor->AddObserver(vtkCommand::ExitEvent, onExit);
+  scene.Interactor->Initialize();
+  scene.Interactor->Start();
+}
+
+//------------------------------------------------------------------------------
+void DeleteScene(Scene& scene)
+{
+  scene.Trajectory->Delete();
+  scene.SceneRenderer->Delete();
+  scene.Window->Delete();
+  scene.KeyFramePolyData->Delete();
+  scene.TubeActor->Delete();
+  scene.MarkerActor->Delete();
+  scene.TubeMapper->Delete();
+  scene.Tube->Delete();
+  scene.PathPolyData->Delete();
+  scene.PathCells->Delete();
+  scene.MarkerMapper->Delete();
+  scene.MarkerGlyphs->Delete();
+  scene.MarkerSphere->Delete();
+  scene.PathPoints->Delete();
+  scene.KeyFramePoints->Delete();
+
+  // The rest would go with the process; releasing it keeps leak checkers
+  // quiet and lets the program run inside a longer-lived process.
+  scene.Interactor->Delete();
+  scene.BackgroundRenderer->Delete();
+  scene.BackgroundActor->Delete();
+  scene.BackgroundReader->Delete();
+}
+} // namespace
+
+//------------------------------------------------------------------------------
+int RunFishProgram(const FishProgramConstants& constants)
+{
+  Scene scene;
+  CreateTrajectory(scene, constants);
+  BuildKeyFrameMarkers(scene);
+  BuildPathTube(scene);
+  BuildBackground(scene);
+  OpenWindow(scene, constants);
+  SamplePath(scene);
+
+  scene.SceneRenderer->SetBackground(0, 0, 0);
+  scene.SceneRenderer->ResetCamera();
+  ShowPath(scene, constants);
+  scene.Window->Render();
+  PlaceSceneCamera(scene, constants);
+
+  Interact(scene);
+  DeleteScene(scene);
+  return 0;
+}
