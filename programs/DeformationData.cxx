@@ -123,7 +123,8 @@ DeformationDataOutcome ReadBlocks(FILE* file, DeformationData& data, const char*
   }
   if (static_cast<long long>(m) != static_cast<long long>(n) + 4)
   {
-    return Malformed(problem, "the number of coefficient rows is not the number of control points + 4");
+    return Malformed(
+      problem, "the number of coefficient rows is not the number of control points + 4");
   }
   for (std::size_t i = 0; i < rows; ++i)
   {

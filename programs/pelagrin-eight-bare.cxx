@@ -1,4 +1,5 @@
-// pelagrin-eight-bare: the figure-eight swim with neither the path tube nor the keyframe spheres shown.
+// pelagrin-eight-bare: the figure-eight swim with neither the path tube nor the keyframe spheres
+// shown.
 #include "FishPaths.h"
 #include "FishProgram.h"
 

@@ -1,4 +1,5 @@
-// pelagrin-eight: the fish swims a figure eight, with the path drawn as a tube and the keyframes as small spheres.
+// pelagrin-eight: the fish swims a figure eight, with the path drawn as a tube and the keyframes as
+// small spheres.
 #include "FishPaths.h"
 #include "FishProgram.h"
 

@@ -1,4 +1,5 @@
-// pelagrin-ring: the fish swims a circle twice per cycle, with the path drawn as a tube and the keyframes as small spheres.
+// pelagrin-ring: the fish swims a circle twice per cycle, with the path drawn as a tube and the
+// keyframes as small spheres.
 #include "FishPaths.h"
 #include "FishProgram.h"
 
