@@ -6,9 +6,6 @@
 =========================================================================*/
 #include "DeformationData.h"
 
-#include "vtkPointLocator.h"
-#include "vtkPoints.h"
-#include "vtkPolyData.h"
 #include "vtkShapeTransform.h"
 
 #include <cmath>

@@ -28,14 +28,14 @@
 #define DeformationData_h
 
 #include "vtkNew.h"
+#include "vtkPointLocator.h"
+#include "vtkPoints.h"
+#include "vtkPolyData.h"
 #include "vtkSmartPointer.h"
 
 #include <cstdio>
 #include <vector>
 
-class vtkPointLocator;
-class vtkPoints;
-class vtkPolyData;
 class vtkShapeTransform;
 
 enum class DeformationDataOutcome
