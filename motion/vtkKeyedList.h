@@ -26,6 +26,8 @@
 
 #include "vtkObject.h"
 
+#include <cmath>
+
 /**
  * One item of a keyed list; owned by the list.
  */
@@ -47,7 +49,7 @@ public:
   /**
    * Insert an item in key order and return the index at which the key
    * stands afterwards. An existing key is not inserted again and keeps its
-   * payload.
+   * payload. A NaN key has no place in the order: it is refused with -1.
    */
   int InsertItem(float key, TValue value);
 
@@ -251,6 +253,10 @@ int vtkKeyedList<TValue>::FindKey(float key)
 template <typename TValue>
 int vtkKeyedList<TValue>::InsertItem(float key, TValue value)
 {
+  if (std::isnan(key))
+  {
+    return -1;
+  }
   if (this->NumberOfItems == 0)
   {
     NodeType* node = this->NewNode(key, value);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <climits>
 #include <limits>
 #include <set>
@@ -537,6 +539,26 @@ TEST_F(KeyTimeListTest, RemovingTheLastItemAfterReadingItKeepsTheListReadable)
   EXPECT_EQ(this->List->GetKey(-1), 20.0f);
   EXPECT_EQ(this->List->GetKey(3), 0.0f);
   this->List->ExpectWellFormed();
+}
+
+TEST_F(KeyTimeListTest, NaNKeyIsRefusedWhereverTheCursorStands)
+{
+  // A NaN compares false with every key, so it has no place in the order.
+  for (int cursor : { -1, 0, 1 })
+  {
+    SCOPED_TRACE(cursor);
+    vtkNew<ProbeList> list;
+    if (cursor >= 0)
+    {
+      Fill(list, 2);
+      list->GetKey(cursor);
+    }
+    const int count = list->GetNumberOfItems();
+    EXPECT_EQ(list->InsertItem(std::nanf(""), 7), -1);
+    EXPECT_EQ(list->GetNumberOfItems(), count);
+    EXPECT_EQ(list->FindKey(std::nanf("")), -1);
+    list->ExpectWellFormed();
+  }
 }
 
 TEST_F(KeyTimeListTest, RemovingTheOnlyItemEmptiesTheList)
