@@ -6,7 +6,9 @@
 =========================================================================*/
 #include "vtkTrajectory.h"
 
+#include "Quaternion.h"
 #include "vtkKeyTimeList.h"
+#include "vtkKochanekRotationSpline.h"
 #include "vtkKochanekSpline.h"
 #include "vtkObjectFactory.h"
 
@@ -26,7 +28,7 @@ vtkTrajectory::vtkTrajectory()
   this->XSpline = vtkKochanekSpline::New();
   this->YSpline = vtkKochanekSpline::New();
   this->ZSpline = vtkKochanekSpline::New();
-  this->RotationSpline = nullptr;
+  this->RotationSpline = vtkKochanekRotationSpline::New();
   this->KeyTimes = vtkKeyTimeList::New();
   for (int i = 0; i < 3; ++i)
   {
@@ -44,6 +46,7 @@ vtkTrajectory::~vtkTrajectory()
   this->XSpline->Delete();
   this->YSpline->Delete();
   this->ZSpline->Delete();
+  this->RotationSpline->Delete();
   this->KeyTimes->Delete();
 }
 
@@ -51,6 +54,11 @@ vtkTrajectory::~vtkTrajectory()
 void vtkTrajectory::AddKeyFrame(
   float t, float x, float y, float z, float angle, const float axis[3])
 {
+  // The rotation key keeps the first rotation given for a time.
+  Quaternion rotation;
+  rotation.SetAngleAxis(angle, axis);
+  this->RotationSpline->AddPoint(t, rotation);
+
   this->XSpline->AddPoint(t, x);
   this->YSpline->AddPoint(t, y);
   this->ZSpline->AddPoint(t, z);
@@ -108,10 +116,7 @@ void vtkTrajectory::Evaluate(float t, float& x, float& y, float& z, float& angle
   x = static_cast<float>(this->XSpline->Evaluate(t));
   y = static_cast<float>(this->YSpline->Evaluate(t));
   z = static_cast<float>(this->ZSpline->Evaluate(t));
-  angle = 0.0f;
-  axis[0] = 1.0f;
-  axis[1] = 0.0f;
-  axis[2] = 0.0f;
+  this->RotationSpline->Evaluate(t).GetAngleAxis(angle, axis);
 }
 
 //------------------------------------------------------------------------------
@@ -138,6 +143,7 @@ void vtkTrajectory::SetClosed(int closed)
   this->XSpline->SetClosed(closed);
   this->YSpline->SetClosed(closed);
   this->ZSpline->SetClosed(closed);
+  this->RotationSpline->SetClosed(closed);
 }
 
 //------------------------------------------------------------------------------
@@ -152,5 +158,6 @@ vtkMTimeType vtkTrajectory::GetMTime()
   vtkMTimeType latest = this->XSpline->GetMTime();
   latest = std::max(latest, this->YSpline->GetMTime());
   latest = std::max(latest, this->ZSpline->GetMTime());
+  latest = std::max(latest, this->RotationSpline->GetMTime());
   return latest;
 }

@@ -1,0 +1,495 @@
+/*=========================================================================
+
+  Program:   Fish animation programs
+  Module:    FrameRateBenchmark.cxx
+
+=========================================================================*/
+// Frame rate of pelagrin-eight: a tool run by hand, not a test.
+//
+// It runs the real program (its own entry source, main renamed ProgramMain)
+// on the display, with an interactor whose Start returns at once, through
+// all its animation cycles, and times every frame. Observers on the window
+// and on the fish pipeline's algorithms split the frame into
+//   (a) the project's own per-frame work: the time between the end of one
+//       render and the start of the next (title, trajectory, amplitude, pose
+//       rebuild) plus the shape filter's execution inside the render;
+//   (b) VTK's filters: the pose filter, the two thresholds and the surface
+//       extraction inside the two data-set mappers;
+//   (c) the drawing: the rest of the render.
+// When the program hands the window over, the same scene, now static, is
+// rendered a few hundred times: the render-only bound.
+//
+// Usage, from a build tree (Release) on a display, e.g. a virtual one:
+//   cmake --build <build> --target FrameRateBenchmark
+//   Xvfb :58 -screen 0 1280x1024x24 -nolisten tcp &
+//   DISPLAY=:58 <build>/bench/FrameRateBenchmark [options]
+//   kill <the Xvfb's process id>
+// Options:
+//   --run-dir DIR        directory with the data files (default: the build's
+//                        run directory)
+//   --warm-up N          animation frames left out of the figures (default 20)
+//   --static-renders N   renders of the static scene (default 300)
+//   --help               this text
+// The machine is shared and noisy: compare the ratios of one run, and run it
+// more than once.
+
+#include "ProgramHarness.h"
+
+#include "vtkActor.h"
+#include "vtkActorCollection.h"
+#include "vtkAlgorithm.h"
+#include "vtkCommand.h"
+#include "vtkDataSet.h"
+#include "vtkDataSetMapper.h"
+#include "vtkNew.h"
+#include "vtkPolyDataMapper.h"
+#include "vtkRenderWindow.h"
+#include "vtkRenderer.h"
+#include "vtkTransformPolyDataFilter.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifndef PELAGRIN_RUN_DIR
+#define PELAGRIN_RUN_DIR "."
+#endif
+
+namespace
+{
+const char* const Usage =
+  "FrameRateBenchmark: frame rate of pelagrin-eight, with the split of frame time between\n"
+  "the project's own per-frame work, VTK's filters and the drawing, beside the render-only\n"
+  "bound (the same scene, static). Run by hand on a display, e.g. a virtual one:\n"
+  "  Xvfb :58 -screen 0 1280x1024x24 -nolisten tcp &\n"
+  "  DISPLAY=:58 <build>/bench/FrameRateBenchmark [options]\n"
+  "  kill <the Xvfb's process id>\n"
+  "Options:\n"
+  "  --run-dir DIR        directory with the data files (default: " PELAGRIN_RUN_DIR ")\n"
+  "  --warm-up N          animation frames left out of the figures (default 20)\n"
+  "  --static-renders N   renders of the static scene (default 300)\n"
+  "  --help               this text\n";
+
+struct Options
+{
+  std::string RunDirectory = PELAGRIN_RUN_DIR;
+  int WarmUpFrames = 20;
+  int StaticRenders = 300;
+};
+
+double Now()
+{
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The observed algorithms, by what they are in the frame.
+enum Stage
+{
+  ShapeStage,
+  PoseStage,
+  ThresholdStage,
+  SurfaceStage,
+  NumberOfStages
+};
+
+// One render and the work before it, in seconds.
+struct FrameRecord
+{
+  double Period = 0;             // end of the previous render to end of this one
+  double TitleAndTrajectory = 0; // end of the previous render to SetAmplitude
+  double AmplitudeAndPose = 0;   // SetAmplitude to the last pose change
+  double RenderPrologue = 0;     // last pose change to the render's StartEvent
+  double Render = 0;             // StartEvent to EndEvent of the window
+  std::array<double, NumberOfStages> Stages{};
+
+  double Gap() const { return this->Period - this->Render; }
+  double Filters() const
+  {
+    return this->Stages[PoseStage] + this->Stages[ThresholdStage] + this->Stages[SurfaceStage];
+  }
+  double Drawing() const { return this->Render - this->Stages[ShapeStage] - this->Filters(); }
+  double OwnWork() const { return this->Gap() + this->Stages[ShapeStage]; }
+};
+
+// Runs a function on each event it observes.
+class FunctionCommand : public vtkCommand
+{
+public:
+  static FunctionCommand* New() { return new FunctionCommand; }
+  void Execute(vtkObject*, unsigned long event, void*) override { this->Function(event); }
+  std::function<void(unsigned long)> Function;
+};
+
+void Observe(vtkObject* subject, unsigned long event, float priority,
+  std::function<void(unsigned long)> function)
+{
+  vtkNew<FunctionCommand> command;
+  command->Function = std::move(function);
+  subject->AddObserver(event, command, priority);
+}
+
+// The fish pipeline as the program built it, found from the scene.
+struct FishPipeline
+{
+  vtkAlgorithm* ShapeFilter = nullptr;
+  vtkAlgorithm* PoseFilter = nullptr;
+  std::vector<vtkAlgorithm*> Thresholds;
+  std::vector<vtkAlgorithm*> SurfaceFilters;
+};
+
+bool IsA(vtkObject* object, const char* className)
+{
+  return object && object->IsA(className);
+}
+
+// Mapper -> threshold -> pose filter -> shape filter, for both fish actors;
+// the surface extraction is the input of each data-set mapper's internal
+// poly data mapper, which exists once the mapper has rendered.
+bool FindFishPipeline(vtkRenderer* renderer, FishPipeline& fish)
+{
+  vtkActorCollection* actors = renderer->GetActors();
+  actors->InitTraversal();
+  while (vtkActor* actor = actors->GetNextActor())
+  {
+    auto* mapper = vtkDataSetMapper::SafeDownCast(actor->GetMapper());
+    if (!mapper || !mapper->GetPolyDataMapper())
+    {
+      continue;
+    }
+    vtkAlgorithm* surface = mapper->GetPolyDataMapper()->GetInputAlgorithm();
+    vtkAlgorithm* threshold = mapper->GetInputAlgorithm();
+    vtkAlgorithm* pose = threshold ? threshold->GetInputAlgorithm() : nullptr;
+    vtkAlgorithm* shape = pose ? pose->GetInputAlgorithm() : nullptr;
+    if (!IsA(surface, "vtkDataSetSurfaceFilter") || !IsA(threshold, "vtkThreshold") ||
+      !IsA(pose, "vtkTransformPolyDataFilter") || !IsA(shape, "vtkTransformPolyDataFilter") ||
+      !IsA(static_cast<vtkTransformPolyDataFilter*>(shape)->GetTransform(), "vtkShapeTransform"))
+    {
+      continue;
+    }
+    fish.ShapeFilter = shape;
+    fish.PoseFilter = pose;
+    fish.Thresholds.push_back(threshold);
+    fish.SurfaceFilters.push_back(surface);
+  }
+  return fish.Thresholds.size() == 2;
+}
+
+enum class Phase
+{
+  Program,
+  Static
+};
+
+// Collects the timings from the observers.
+class FrameClock
+{
+public:
+  void Attach(vtkRenderWindow* window, const FishPipeline& fish)
+  {
+    // The window's observers run before (start) and after (end) any other
+    // observer, so that the render's own time is all that lies between them.
+    Observe(
+      window, vtkCommand::StartEvent, 1000.0f, [this](unsigned long) { this->RenderStarted(); });
+    Observe(window, vtkCommand::EndEvent, -1000.0f, [this](unsigned long) { this->RenderEnded(); });
+
+    auto* shape = static_cast<vtkTransformPolyDataFilter*>(fish.ShapeFilter);
+    Observe(shape->GetTransform(), vtkCommand::ModifiedEvent, 0.0f,
+      [this](unsigned long) { this->AmplitudeSet = Now(); });
+    auto* pose = static_cast<vtkTransformPolyDataFilter*>(fish.PoseFilter);
+    Observe(pose->GetTransform(), vtkCommand::ModifiedEvent, 0.0f,
+      [this](unsigned long) { this->PoseChanged = Now(); });
+
+    this->ObserveStage(fish.ShapeFilter, ShapeStage);
+    this->ObserveStage(fish.PoseFilter, PoseStage);
+    for (vtkAlgorithm* threshold : fish.Thresholds)
+    {
+      this->ObserveStage(threshold, ThresholdStage);
+    }
+    for (vtkAlgorithm* surface : fish.SurfaceFilters)
+    {
+      this->ObserveStage(surface, SurfaceStage);
+    }
+  }
+
+  void StartStatic() { this->CurrentPhase = Phase::Static; }
+
+  const std::vector<FrameRecord>& GetAnimationFrames() const { return this->AnimationFrames; }
+  const std::vector<FrameRecord>& GetStaticFrames() const { return this->StaticFrames; }
+  bool StagesOverlapped() const { return this->Overlaps > 0; }
+
+private:
+  void ObserveStage(vtkAlgorithm* algorithm, Stage stage)
+  {
+    auto start = std::make_shared<double>(0.0);
+    Observe(algorithm, vtkCommand::StartEvent, 0.0f, [this, start](unsigned long) {
+      this->Overlaps += this->RunningStages > 0;
+      ++this->RunningStages;
+      *start = Now();
+    });
+    Observe(algorithm, vtkCommand::EndEvent, 0.0f, [this, start, stage](unsigned long) {
+      --this->RunningStages;
+      this->Current.Stages[stage] += Now() - *start;
+    });
+  }
+
+  // A render of the animation loop is one that follows a change of the
+  // amplitude; the program's other renders only move the clock on.
+  void RenderStarted()
+  {
+    const double now = Now();
+    const double lastEnd = this->LastRenderEnd;
+    this->Current = FrameRecord();
+    this->InFrame = this->CurrentPhase == Phase::Static || this->AmplitudeSet > lastEnd;
+    if (this->CurrentPhase == Phase::Program && this->InFrame && this->PoseChanged > this->AmplitudeSet)
+    {
+      this->Current.TitleAndTrajectory = this->AmplitudeSet - lastEnd;
+      this->Current.AmplitudeAndPose = this->PoseChanged - this->AmplitudeSet;
+      this->Current.RenderPrologue = now - this->PoseChanged;
+    }
+    this->RenderStart = now;
+  }
+
+  void RenderEnded()
+  {
+    const double now = Now();
+    if (this->RenderStart == 0)
+    {
+      return;
+    }
+    this->Current.Render = now - this->RenderStart;
+    this->Current.Period = this->LastRenderEnd > 0 ? now - this->LastRenderEnd : 0;
+    if (this->InFrame && this->LastRenderEnd > 0)
+    {
+      auto& frames =
+        this->CurrentPhase == Phase::Static ? this->StaticFrames : this->AnimationFrames;
+      frames.push_back(this->Current);
+    }
+    this->LastRenderEnd = now;
+    this->RenderStart = 0;
+  }
+
+  Phase CurrentPhase = Phase::Program;
+  bool InFrame = false;
+  FrameRecord Current;
+  double RenderStart = 0;
+  double LastRenderEnd = 0;
+  double AmplitudeSet = 0;
+  double PoseChanged = 0;
+  int RunningStages = 0;
+  int Overlaps = 0;
+  std::vector<FrameRecord> AnimationFrames;
+  std::vector<FrameRecord> StaticFrames;
+};
+
+//------------------------------------------------------------------------------
+// Sums of the records, in seconds.
+FrameRecord Sum(std::vector<FrameRecord>::const_iterator first,
+  std::vector<FrameRecord>::const_iterator last)
+{
+  FrameRecord sum;
+  for (auto frame = first; frame != last; ++frame)
+  {
+    sum.Period += frame->Period;
+    sum.TitleAndTrajectory += frame->TitleAndTrajectory;
+    sum.AmplitudeAndPose += frame->AmplitudeAndPose;
+    sum.RenderPrologue += frame->RenderPrologue;
+    sum.Render += frame->Render;
+    for (int s = 0; s < NumberOfStages; ++s)
+    {
+      sum.Stages[s] += frame->Stages[s];
+    }
+  }
+  return sum;
+}
+
+double MedianPeriod(std::vector<FrameRecord>::const_iterator first,
+  std::vector<FrameRecord>::const_iterator last)
+{
+  std::vector<double> periods;
+  for (auto frame = first; frame != last; ++frame)
+  {
+    periods.push_back(frame->Period);
+  }
+  if (periods.empty())
+  {
+    return 0;
+  }
+  std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
+  return periods[periods.size() / 2];
+}
+
+void PrintLine(const char* label, double total, int frames, double frameTotal)
+{
+  std::printf("  %-40s %8.3f ms %6.2f %%\n", label, 1000.0 * total / frames, 100.0 * total / frameTotal);
+}
+
+// Returns the mean static period, the render-only bound, in seconds.
+double ReportStatic(const std::vector<FrameRecord>& frames)
+{
+  // The first static render follows the program's own interactor set-up.
+  const auto first = frames.begin() + (frames.size() > 1 ? 1 : 0);
+  const int count = static_cast<int>(frames.end() - first);
+  if (count == 0)
+  {
+    return 0;
+  }
+  const FrameRecord sum = Sum(first, frames.end());
+  std::printf("render-only bound, the same scene static: %d renders, %.1f frames/s, "
+              "%.3f ms a frame (median %.3f ms)\n",
+    count, count / sum.Period, 1000.0 * sum.Period / count, 1000.0 * MedianPeriod(first, frames.end()));
+  PrintLine("render", sum.Render, count, sum.Period);
+  PrintLine("VTK's filters (none should run)", sum.Filters() + sum.Stages[ShapeStage], count,
+    sum.Period);
+  return sum.Period / count;
+}
+
+void ReportCycles(const std::vector<FrameRecord>& frames)
+{
+  const int framesPerCycle = 320;
+  std::printf("frames/s per cycle of %d frames:", framesPerCycle);
+  for (size_t begin = 0; begin + framesPerCycle <= frames.size(); begin += framesPerCycle)
+  {
+    const FrameRecord sum = Sum(frames.begin() + begin, frames.begin() + begin + framesPerCycle);
+    std::printf(" %.1f", framesPerCycle / sum.Period);
+  }
+  std::printf("\n");
+}
+
+// Returns false when there is nothing to report.
+bool Report(const FrameClock& clock, const Options& options, vtkIdType fishCells)
+{
+  const std::vector<FrameRecord>& frames = clock.GetAnimationFrames();
+  const int skipped = std::min(options.WarmUpFrames, static_cast<int>(frames.size()));
+  const auto first = frames.begin() + skipped;
+  const int count = static_cast<int>(frames.end() - first);
+  if (count == 0)
+  {
+    std::fprintf(stderr, "FrameRateBenchmark: no animation frame was measured\n");
+    return false;
+  }
+  const FrameRecord sum = Sum(first, frames.end());
+  const double frame = sum.Period;
+
+  std::printf("pelagrin-eight, fish of %lld cells: %d animation frames (%d more at the start "
+              "left out)\n",
+    static_cast<long long>(fishCells), count, skipped);
+  std::printf("animation: %.1f frames/s, %.3f ms a frame (median %.3f ms)\n", count / frame,
+    1000.0 * frame / count, 1000.0 * MedianPeriod(first, frames.end()));
+  PrintLine("(a) project's own per-frame work", sum.OwnWork(), count, frame);
+  PrintLine("    between renders, all of it", sum.Gap(), count, frame);
+  PrintLine("      title and trajectory", sum.TitleAndTrajectory, count, frame);
+  PrintLine("      amplitude and pose rebuild", sum.AmplitudeAndPose, count, frame);
+  PrintLine("      render prologue (VTK, X window query)", sum.RenderPrologue, count, frame);
+  PrintLine("    shape filter execution", sum.Stages[ShapeStage], count, frame);
+  PrintLine("(b) VTK's filters", sum.Filters(), count, frame);
+  PrintLine("    pose filter", sum.Stages[PoseStage], count, frame);
+  PrintLine("    thresholds (2)", sum.Stages[ThresholdStage], count, frame);
+  PrintLine("    mappers' surface extraction (2)", sum.Stages[SurfaceStage], count, frame);
+  PrintLine("(c) drawing", sum.Drawing(), count, frame);
+  ReportCycles(frames);
+
+  const double bound = ReportStatic(clock.GetStaticFrames());
+  if (bound > 0)
+  {
+    const double ratio = frame / count / bound;
+    std::printf("full frame / render-only bound: %.3f (goal: at most 1.3) %s\n", ratio,
+      ratio <= 1.3 ? "met" : "MISSED");
+  }
+  const double ownShare = 100.0 * sum.OwnWork() / frame;
+  std::printf("project's own work: %.2f %% of the frame (goal: under 2 %%) %s\n", ownShare,
+    ownShare < 2.0 ? "met" : "MISSED");
+  if (clock.StagesOverlapped())
+  {
+    std::printf("warning: observed filters ran inside one another; the split counts that time "
+                "twice\n");
+  }
+  return true;
+}
+
+//------------------------------------------------------------------------------
+bool ParseOptions(int argc, char* argv[], Options& options)
+{
+  for (int i = 1; i < argc; ++i)
+  {
+    const std::string argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (argument == "--run-dir" && hasValue)
+    {
+      options.RunDirectory = argv[++i];
+    }
+    else if (argument == "--warm-up" && hasValue)
+    {
+      options.WarmUpFrames = std::max(0, std::atoi(argv[++i]));
+    }
+    else if (argument == "--static-renders" && hasValue)
+    {
+      options.StaticRenders = std::max(1, std::atoi(argv[++i]));
+    }
+    else
+    {
+      return false;
+    }
+  }
+  return true;
+}
+} // namespace
+
+//------------------------------------------------------------------------------
+int main(int argc, char* argv[])
+{
+  Options options;
+  if (!ParseOptions(argc, argv, options))
+  {
+    const bool help = argc > 1 && std::strcmp(argv[1], "--help") == 0;
+    std::fputs(Usage, help ? stdout : stderr);
+    return help ? 0 : 2;
+  }
+  if (!std::getenv("DISPLAY"))
+  {
+    std::fprintf(stderr, "FrameRateBenchmark: no DISPLAY; run it on a display (see --help)\n");
+    return 2;
+  }
+
+  FrameClock clock;
+  bool attached = false;
+  vtkIdType fishCells = 0;
+  ProgramHooks hooks;
+  // The first render that shows the fish has built the whole pipeline,
+  // including the mappers' internal surface extraction.
+  hooks.OnRender = [&](vtkRenderWindow* window) {
+    FishPipeline fish;
+    if (attached || !FindFishPipeline(FindSceneRenderer(window), fish))
+    {
+      return;
+    }
+    clock.Attach(window, fish);
+    fishCells = vtkDataSet::SafeDownCast(fish.PoseFilter->GetOutputDataObject(0))->GetNumberOfCells();
+    attached = true;
+  };
+  hooks.OnStart = [&](vtkRenderWindowInteractor* interactor) {
+    clock.StartStatic();
+    vtkRenderWindow* window = interactor->GetRenderWindow();
+    for (int i = 0; i <= options.StaticRenders; ++i)
+    {
+      window->Render();
+    }
+  };
+
+  const int status = RunProgram(hooks, options.RunDirectory);
+  if (status != 0 || !attached)
+  {
+    std::fprintf(stderr, "FrameRateBenchmark: the program returned %d%s\n", status,
+      attached ? "" : " before the fish pipeline could be observed");
+    return 1;
+  }
+  return Report(clock, options, fishCells) ? 0 : 1;
+}
