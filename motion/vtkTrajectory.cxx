@@ -13,6 +13,7 @@
 #include "vtkObjectFactory.h"
 
 #include <algorithm>
+#include <cmath>
 
 // The position tracks rely on VTK's closed vtkKochanekSpline adding a closing
 // segment from the last key time tn to tn + 1 whatever the key spacing, and
@@ -54,6 +55,13 @@ vtkTrajectory::~vtkTrajectory()
 void vtkTrajectory::AddKeyFrame(
   float t, float x, float y, float z, float angle, const float axis[3])
 {
+  // A time that is not a number has no place among the others; such a
+  // keyframe is ignored rather than left to corrupt the tracks' order.
+  if (std::isnan(t))
+  {
+    return;
+  }
+
   // The rotation key keeps the first rotation given for a time.
   Quaternion rotation;
   rotation.SetAngleAxis(angle, axis);

@@ -41,6 +41,7 @@ public:
    * Add a keyframe: time t, position (x, y, z), rotation by angle (radians)
    * about axis (which need not be of unit length). A time already present
    * keeps its rotation key, while the position splines receive the point.
+   * A keyframe whose time is NaN is ignored.
    */
   void AddKeyFrame(float t, float x, float y, float z, float angle, const float axis[3]);
   void AddKeyFrame(float t, float x, float y, float z, float angle, float ax, float ay, float az);

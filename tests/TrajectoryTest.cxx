@@ -341,4 +341,19 @@ TEST_F(TrajectoryFourKeyFrames, OpenPathHoldsTheLastPositionAfterTheLastKeyFrame
   ExpectPosition(EvaluateSeven(this->Trajectory, -100.0f), Positions[0]);
 }
 
+// A keyframe at a time that is not a number changes nothing.
+TEST_F(TrajectoryFourKeyFrames, KeyFrameWithoutATimeIsIgnored)
+{
+  this->Trajectory->ClosedOn();
+  const Pose before = EvaluateSeven(this->Trajectory, 2.5f);
+  this->Trajectory->AddKeyFrame(std::nanf(""), 9.0f, 9.0f, 9.0f, 1.0f, 0.0f, 0.0f, 1.0f);
+  EXPECT_EQ(this->Trajectory->GetNumberOfKeyFrames(), 4);
+  EXPECT_EQ(this->Trajectory->GetKeyFrameTime(3), 4.0f);
+  const Pose after = EvaluateSeven(this->Trajectory, 2.5f);
+  EXPECT_EQ(after.X, before.X);
+  EXPECT_EQ(after.Y, before.Y);
+  EXPECT_EQ(after.Z, before.Z);
+  EXPECT_EQ(after.Angle, before.Angle);
+}
+
 } // namespace
