@@ -14,6 +14,7 @@
 
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -345,15 +346,22 @@ TEST_F(TrajectoryFourKeyFrames, OpenPathHoldsTheLastPositionAfterTheLastKeyFrame
 TEST_F(TrajectoryFourKeyFrames, KeyFrameWithoutATimeIsIgnored)
 {
   this->Trajectory->ClosedOn();
-  const Pose before = EvaluateSeven(this->Trajectory, 2.5f);
+  std::vector<Pose> before;
+  for (int k = 0; k <= 50; ++k)
+  {
+    before.push_back(EvaluateSeven(this->Trajectory, 0.9f + 0.1f * k));
+  }
   this->Trajectory->AddKeyFrame(std::nanf(""), 9.0f, 9.0f, 9.0f, 1.0f, 0.0f, 0.0f, 1.0f);
   EXPECT_EQ(this->Trajectory->GetNumberOfKeyFrames(), 4);
   EXPECT_EQ(this->Trajectory->GetKeyFrameTime(3), 4.0f);
-  const Pose after = EvaluateSeven(this->Trajectory, 2.5f);
-  EXPECT_EQ(after.X, before.X);
-  EXPECT_EQ(after.Y, before.Y);
-  EXPECT_EQ(after.Z, before.Z);
-  EXPECT_EQ(after.Angle, before.Angle);
+  for (int k = 0; k <= 50; ++k)
+  {
+    const Pose after = EvaluateSeven(this->Trajectory, 0.9f + 0.1f * k);
+    ASSERT_EQ(after.X, before[k].X) << k;
+    ASSERT_EQ(after.Y, before[k].Y) << k;
+    ASSERT_EQ(after.Z, before[k].Z) << k;
+    ASSERT_EQ(after.Angle, before[k].Angle) << k;
+  }
 }
 
 } // namespace
