@@ -6,6 +6,8 @@
 =========================================================================*/
 #include "FishProgram.h"
 
+#include "DeformationData.h"
+#include "vtkShapeTransform.h"
 #include "vtkTrajectory.h"
 
 #include "vtkActor.h"
@@ -13,6 +15,9 @@
 #include "vtkCallbackCommand.h"
 #include "vtkCamera.h"
 #include "vtkCellArray.h"
+#include "vtkCellData.h"
+#include "vtkDataArray.h"
+#include "vtkDataSetMapper.h"
 #include "vtkGlyph3D.h"
 #include "vtkImageActor.h"
 #include "vtkImageMapper3D.h"
@@ -20,17 +25,30 @@
 #include "vtkPoints.h"
 #include "vtkPolyData.h"
 #include "vtkPolyDataMapper.h"
+#include "vtkPolyDataReader.h"
 #include "vtkProperty.h"
 #include "vtkRenderWindow.h"
 #include "vtkRenderWindowInteractor.h"
 #include "vtkRenderer.h"
 #include "vtkSphereSource.h"
+#include "vtkTexture.h"
+#include "vtkTextureMapToCylinder.h"
+#include "vtkThreshold.h"
+#include "vtkTransform.h"
+#include "vtkTransformPolyDataFilter.h"
 #include "vtkTubeFilter.h"
+
+#include <cstdio>
 
 namespace
 {
 constexpr int SamplesPerKeyFrame = 40;
+constexpr int AnimationCycles = 10;
 constexpr const char* BackgroundFileName = "underwater.bmp";
+constexpr const char* FishMeshFileName = "fish.vtk";
+constexpr const char* FishSkinFileName = "fish.bmp";
+// Single precision, as the pose is driven in degrees from float radians.
+constexpr float DegreesPerRadian = 57.295776f;
 
 // VTK draws layer 0 first and higher layers on top of it: the picture goes
 // on the deepest layer, the fish and the path above it.
@@ -62,6 +80,21 @@ struct Scene
   vtkImageActor* BackgroundActor = nullptr;
   vtkRenderer* BackgroundRenderer = nullptr;
   vtkRenderWindowInteractor* Interactor = nullptr;
+
+  vtkPolyDataReader* FishReader = nullptr;
+  vtkTextureMapToCylinder* SkinMapping = nullptr;
+  vtkShapeTransform* ShapeTransform = nullptr;
+  vtkTransformPolyDataFilter* ShapeFilter = nullptr;
+  vtkTransform* PoseTransform = nullptr;
+  vtkTransformPolyDataFilter* PoseFilter = nullptr;
+  vtkThreshold* TexturedPart = nullptr;
+  vtkThreshold* ColouredPart = nullptr;
+  vtkDataSetMapper* ColouredMapper = nullptr;
+  vtkDataSetMapper* TexturedMapper = nullptr;
+  vtkBMPReader* SkinReader = nullptr;
+  vtkTexture* Skin = nullptr;
+  vtkActor* TexturedActor = nullptr;
+  vtkActor* ColouredActor = nullptr;
 
   int SampleCount = 0;
   float TimeStep = 0.0f;
@@ -219,6 +252,114 @@ void SamplePath(Scene& scene)
 }
 
 //------------------------------------------------------------------------------
+// Keeps the cells whose scalar is at most 0 (lower) or at least 1 (upper).
+vtkThreshold* NewCellScalarThreshold(vtkAlgorithmOutput* input, int function, double bound)
+{
+  vtkThreshold* threshold = vtkThreshold::New();
+  threshold->SetInputConnection(input);
+  threshold->SetThresholdFunction(function);
+  if (function == vtkThreshold::THRESHOLD_LOWER)
+  {
+    threshold->SetLowerThreshold(bound);
+  }
+  else
+  {
+    threshold->SetUpperThreshold(bound);
+  }
+  threshold->SetInputArrayToProcess(
+    0, 0, 0, vtkDataObject::FIELD_ASSOCIATION_CELLS, vtkDataSetAttributes::SCALARS);
+  return threshold;
+}
+
+//------------------------------------------------------------------------------
+// Reads the fish and wraps its skin round it along the body's axis.
+void BuildFishSource(Scene& scene)
+{
+  scene.FishReader = vtkPolyDataReader::New();
+  scene.FishReader->SetFileName(FishMeshFileName);
+
+  scene.SkinMapping = vtkTextureMapToCylinder::New();
+  scene.SkinMapping->AutomaticCylinderGenerationOff();
+  scene.SkinMapping->SetPoint1(-0.518467f, 0.00019908f, -0.213065f);
+  scene.SkinMapping->SetPoint2(0.97664f, 0.0240073f, -0.213065f);
+  scene.SkinMapping->SetInputConnection(scene.FishReader->GetOutputPort());
+}
+
+//------------------------------------------------------------------------------
+// The fish is bent first (in its own frame), then posed, then split by cell
+// scalar into the textured body and the coloured fins and eyes. Returns false
+// when the mesh carries no cell scalars to split and colour by.
+bool BuildFishParts(Scene& scene)
+{
+  scene.ShapeFilter = vtkTransformPolyDataFilter::New();
+  scene.ShapeFilter->SetInputConnection(scene.SkinMapping->GetOutputPort());
+  scene.ShapeFilter->SetTransform(scene.ShapeTransform);
+
+  scene.PoseFilter = vtkTransformPolyDataFilter::New();
+  scene.PoseTransform = vtkTransform::New();
+  scene.PoseFilter->SetInputConnection(scene.ShapeFilter->GetOutputPort());
+  scene.PoseFilter->SetTransform(scene.PoseTransform);
+
+  scene.TexturedPart =
+    NewCellScalarThreshold(scene.PoseFilter->GetOutputPort(), vtkThreshold::THRESHOLD_LOWER, 0);
+  scene.ColouredPart =
+    NewCellScalarThreshold(scene.PoseFilter->GetOutputPort(), vtkThreshold::THRESHOLD_UPPER, 1);
+
+  scene.ColouredMapper = vtkDataSetMapper::New();
+  scene.ColouredMapper->SetInputConnection(scene.ColouredPart->GetOutputPort());
+  scene.ColouredMapper->SetScalarModeToUseCellData();
+  scene.FishReader->Update();
+  vtkDataArray* scalars = scene.FishReader->GetOutput()->GetCellData()->GetScalars();
+  if (!scalars)
+  {
+    return false;
+  }
+  double range[2];
+  scalars->GetRange(range, 0);
+  scene.ColouredMapper->SetScalarRange(range[0], range[1]);
+
+  scene.TexturedMapper = vtkDataSetMapper::New();
+  scene.TexturedMapper->SetInputConnection(scene.TexturedPart->GetOutputPort());
+  scene.TexturedMapper->SetScalarModeToUseCellData();
+  scene.TexturedMapper->ScalarVisibilityOff(); // the skin shows unmodulated
+  return true;
+}
+
+//------------------------------------------------------------------------------
+void BuildFishActors(Scene& scene)
+{
+  scene.SkinReader = vtkBMPReader::New();
+  scene.SkinReader->SetFileName(FishSkinFileName);
+  scene.Skin = vtkTexture::New();
+  scene.Skin->SetInputConnection(scene.SkinReader->GetOutputPort());
+
+  scene.TexturedActor = vtkActor::New();
+  scene.TexturedActor->SetMapper(scene.TexturedMapper);
+  scene.TexturedActor->SetTexture(scene.Skin);
+  scene.SceneRenderer->AddViewProp(scene.TexturedActor);
+
+  scene.ColouredActor = vtkActor::New();
+  scene.ColouredActor->SetMapper(scene.ColouredMapper);
+  scene.ColouredActor->GetProperty()->SetInterpolation(VTK_GOURAUD);
+
+  scene.SceneRenderer->SetBackground(0, 0, 0);
+  scene.SceneRenderer->AddViewProp(scene.ColouredActor);
+  // Frames the fish alone; the camera is placed explicitly further on.
+  scene.SceneRenderer->ResetCamera();
+}
+
+//------------------------------------------------------------------------------
+// The pose of the trajectory at time 0, without the fixed model turns that
+// every animation frame adds.
+void PlaceFishAtStart(Scene& scene)
+{
+  float x, y, z, angle, ax, ay, az;
+  scene.Trajectory->Evaluate(0.0f, x, y, z, angle, ax, ay, az);
+  scene.PoseTransform->Translate(x, y, z);
+  scene.PoseTransform->RotateWXYZ(angle * DegreesPerRadian, ax, ay, az);
+}
+
+//------------------------------------------------------------------------------
 void ShowPath(Scene& scene, const FishProgramConstants& constants)
 {
   if (constants.ShowPath)
@@ -238,6 +379,59 @@ void PlaceSceneCamera(Scene& scene, const FishProgramConstants& constants)
   camera->SetFocalPoint(0, 0, -0.00685628);
   camera->SetViewUp(-0.197218, 0.111275, 0.974024);
   camera->SetClippingRange(6.39111, 19.6545);
+}
+
+//------------------------------------------------------------------------------
+// The flexing amplitude rises by 1/11 per frame from 0 to 10/11 and falls
+// back: a triangle wave of period 20 frames.
+float AmplitudeOfFrame(int i)
+{
+  const int q = (i / 10) % 2;
+  const int sign = q == 0 ? 1 : -1;
+  return (sign * (i % 10) + 10 * q) * 0.09090909f;
+}
+
+//------------------------------------------------------------------------------
+void ShowFrame(Scene& scene, int i, float t)
+{
+  char title[16];
+  std::snprintf(title, sizeof(title), "%04d", i);
+  scene.Window->SetWindowName(title);
+
+  float x, y, z, angle, ax, ay, az;
+  scene.Trajectory->Evaluate(t, x, y, z, angle, ax, ay, az);
+  scene.ShapeTransform->SetAmplitude(AmplitudeOfFrame(i));
+
+  // Pre-multiplied: a model point is turned 180 degrees about y, then 90
+  // degrees about x (model +y up, model -x forward), then by the pose, and
+  // last moved to the pose position.
+  vtkTransform* pose = scene.PoseTransform;
+  pose->Identity();
+  pose->Translate(x, y, z);
+  pose->RotateWXYZ(angle * DegreesPerRadian, ax, ay, az);
+  pose->RotateWXYZ(90, 1, 0, 0);
+  pose->RotateWXYZ(180, 0, 1, 0);
+
+  scene.Window->Render();
+}
+
+//------------------------------------------------------------------------------
+// Ten cycles rendered back to back; every cycle restarts the frame index and
+// the clock, which advances by the path's time step in single precision.
+void Animate(Scene& scene, const FishProgramConstants& constants)
+{
+  const int framesPerCycle = constants.FramesPerCycle == FishProgramConstants::FramesPerPathSample
+    ? scene.SampleCount
+    : constants.FramesPerCycle;
+  for (int cycle = 0; cycle < AnimationCycles; ++cycle)
+  {
+    float t = 0.0f;
+    for (int i = 0; i < framesPerCycle; ++i)
+    {
+      ShowFrame(scene, i, t);
+      t += scene.TimeStep;
+    }
+  }
 }
 
 //------------------------------------------------------------------------------
@@ -264,6 +458,8 @@ void Interact(Scene& scene)
 void DeleteScene(Scene& scene)
 {
   scene.Trajectory->Delete();
+  scene.PoseTransform->Delete();
+  scene.PoseFilter->Delete();
   scene.SceneRenderer->Delete();
   scene.Window->Delete();
   scene.KeyFramePolyData->Delete();
@@ -285,12 +481,27 @@ void DeleteScene(Scene& scene)
   scene.BackgroundRenderer->Delete();
   scene.BackgroundActor->Delete();
   scene.BackgroundReader->Delete();
+  scene.ColouredActor->Delete();
+  scene.TexturedActor->Delete();
+  scene.Skin->Delete();
+  scene.SkinReader->Delete();
+  scene.TexturedMapper->Delete();
+  scene.ColouredMapper->Delete();
+  scene.ColouredPart->Delete();
+  scene.TexturedPart->Delete();
+  scene.ShapeFilter->Delete();
+  scene.ShapeTransform->Delete();
+  scene.SkinMapping->Delete();
+  scene.FishReader->Delete();
 }
 } // namespace
 
 //------------------------------------------------------------------------------
 int RunFishProgram(const FishProgramConstants& constants)
 {
+  // Outlives every pipeline that runs the shape transform, which borrows it.
+  DeformationData deformation;
+
   Scene scene;
   CreateTrajectory(scene, constants);
   BuildKeyFrameMarkers(scene);
@@ -299,11 +510,28 @@ int RunFishProgram(const FishProgramConstants& constants)
   OpenWindow(scene, constants);
   SamplePath(scene);
 
-  scene.SceneRenderer->SetBackground(0, 0, 0);
-  scene.SceneRenderer->ResetCamera();
+  BuildFishSource(scene);
+  scene.ShapeTransform = vtkShapeTransform::New();
+  if (ReadDeformationData(scene.ShapeTransform, deformation) == DeformationDataOutcome::Malformed)
+  {
+    return -1;
+  }
+  if (!BuildFishParts(scene))
+  {
+    std::fprintf(stderr,
+      "%s: the fish mesh is missing or carries no cell scalars; it must be VTK polygonal data "
+      "with cell scalars.\n",
+      FishMeshFileName);
+    return 1;
+  }
+  BuildFishActors(scene);
   ShowPath(scene, constants);
   scene.Window->Render();
   PlaceSceneCamera(scene, constants);
+  PlaceFishAtStart(scene);
+  scene.Window->Render();
+
+  Animate(scene, constants);
 
   Interact(scene);
   DeleteScene(scene);

@@ -2,6 +2,7 @@
 // samples, polyline, markers, layers, background camera and what the window
 // shows.
 #include "ProgramHarness.h"
+#include "WindowPictures.h"
 
 #include "vtkTrajectory.h"
 
@@ -23,8 +24,6 @@
 #include "vtkRendererCollection.h"
 #include "vtkSphereSource.h"
 #include "vtkTubeFilter.h"
-#include "vtkUnsignedCharArray.h"
-#include "vtkWindowToImageFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -95,80 +94,6 @@ void ExpectShading(vtkActor* actor, std::array<double, 3> colour)
   EXPECT_DOUBLE_EQ(property->GetSpecularPower(), 30);
 }
 
-// What the window shows, as RGB rows from the bottom up.
-struct Screenshot
-{
-  int Width = 0;
-  int Height = 0;
-  vtkNew<vtkImageData> Image;
-
-  explicit Screenshot(vtkRenderWindow* window)
-  {
-    vtkNew<vtkWindowToImageFilter> grab;
-    grab->SetInput(window);
-    grab->SetInputBufferTypeToRGB();
-    grab->ReadFrontBufferOff();
-    grab->Update();
-    this->Image->DeepCopy(grab->GetOutput());
-    this->Width = this->Image->GetDimensions()[0];
-    this->Height = this->Image->GetDimensions()[1];
-  }
-
-  std::array<int, 3> At(int x, int y) const
-  {
-    auto* p = static_cast<unsigned char*>(this->Image->GetScalarPointer(x, y, 0));
-    return { p[0], p[1], p[2] };
-  }
-};
-
-std::array<double, 2> Project(vtkRenderer* renderer, const double world[3])
-{
-  renderer->SetWorldPoint(world[0], world[1], world[2], 1.0);
-  renderer->WorldToDisplay();
-  const double* display = renderer->GetDisplayPoint();
-  return { display[0], display[1] };
-}
-
-// The pixel of the background picture under window pixel (x, y): the ray
-// through the pixel meets the picture's plane z = 0, where picture pixel
-// (i, j) sits at (i, j).
-bool PicturePixelUnder(
-  vtkRenderer* background, vtkImageData* picture, int x, int y, std::array<int, 3>& colour)
-{
-  double ends[2][3];
-  for (int k = 0; k < 2; ++k)
-  {
-    background->SetDisplayPoint(x, y, k);
-    background->DisplayToWorld();
-    const double* w = background->GetWorldPoint();
-    for (int c = 0; c < 3; ++c)
-    {
-      ends[k][c] = w[c] / w[3];
-    }
-  }
-  const double s = ends[0][2] / (ends[0][2] - ends[1][2]);
-  const int i = static_cast<int>(std::lround(ends[0][0] + s * (ends[1][0] - ends[0][0])));
-  const int j = static_cast<int>(std::lround(ends[0][1] + s * (ends[1][1] - ends[0][1])));
-  const int* dims = picture->GetDimensions();
-  if (i < 0 || j < 0 || i >= dims[0] || j >= dims[1])
-  {
-    return false;
-  }
-  auto* p = static_cast<unsigned char*>(picture->GetScalarPointer(i, j, 0));
-  colour = { p[0], p[1], p[2] };
-  return true;
-}
-
-int ColourDistance(const std::array<int, 3>& a, const std::array<int, 3>& b)
-{
-  int largest = 0;
-  for (int c = 0; c < 3; ++c)
-  {
-    largest = std::max(largest, std::abs(a[c] - b[c]));
-  }
-  return largest;
-}
-
 void CheckPathSamples(vtkPolyData* path)
 {
   ASSERT_EQ(path->GetNumberOfPoints(), SampleCount);
@@ -233,15 +158,22 @@ void CheckMarkers(vtkGlyph3D* glyphs)
 }
 
 // The picture shows wherever the scene draws nothing, and the scene's path
-// tube is drawn over it.
+// tube is drawn over it. The fish is hidden for this.
 void CheckLayering(vtkRenderWindow* window, vtkPolyData* path)
 {
   vtkRenderer* background = FindBackgroundRenderer(window);
   vtkRenderer* scene = FindSceneRenderer(window);
+  vtkActorCollection* actors = scene->GetActors();
+  actors->InitTraversal();
+  while (vtkActor* actor = actors->GetNextActor())
+  {
+    vtkAlgorithm* input = actor->GetMapper()->GetInputAlgorithm();
+    actor->SetVisibility(vtkTubeFilter::SafeDownCast(input) || vtkGlyph3D::SafeDownCast(input));
+  }
   window->Render();
   Screenshot shot(window);
-  ASSERT_EQ(shot.Width, 640);
-  ASSERT_EQ(shot.Height, 480);
+  ASSERT_EQ(shot.GetWidth(), 640);
+  ASSERT_EQ(shot.GetHeight(), 480);
 
   vtkNew<vtkBMPReader> reader;
   reader->SetFileName("underwater.bmp");
@@ -259,9 +191,8 @@ void CheckLayering(vtkRenderWindow* window, vtkPolyData* path)
   {
     const int x = static_cast<int>(std::lround(p[0]));
     const int y = static_cast<int>(std::lround(p[1]));
-    std::array<int, 3> under;
-    if (x < 0 || y < 0 || x >= shot.Width || y >= shot.Height ||
-      !PicturePixelUnder(background, picture, x, y, under))
+    Colour under;
+    if (!shot.Contains(x, y) || !PicturePixelUnder(background, picture, x, y, under))
     {
       continue;
     }
@@ -273,16 +204,16 @@ void CheckLayering(vtkRenderWindow* window, vtkPolyData* path)
 
   // Away from the tube, the window shows the picture itself.
   int shown = 0, shownChecked = 0;
-  for (int y = 5; y < shot.Height; y += 23)
+  for (int y = 5; y < shot.GetHeight(); y += 23)
   {
-    for (int x = 5; x < shot.Width; x += 29)
+    for (int x = 5; x < shot.GetWidth(); x += 29)
     {
       bool nearTube = false;
       for (const auto& p : tube)
       {
         nearTube = nearTube || std::hypot(p[0] - x, p[1] - y) < 12;
       }
-      std::array<int, 3> under;
+      Colour under;
       if (nearTube || !PicturePixelUnder(background, picture, x, y, under))
       {
         continue;

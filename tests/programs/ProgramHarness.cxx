@@ -21,10 +21,11 @@
 namespace
 {
 ProgramHooks CurrentHooks;
+bool InteractorRendering = false;
 
 void ForwardRender(vtkObject* caller, unsigned long, void*, void*)
 {
-  if (CurrentHooks.OnRender)
+  if (CurrentHooks.OnRender && !InteractorRendering)
   {
     CurrentHooks.OnRender(static_cast<vtkRenderWindow*>(caller));
   }
@@ -50,7 +51,11 @@ public:
       this->RenderWindow->AddObserver(vtkCommand::EndEvent, onRender);
       this->WatchingRenders = true;
     }
+    // The render of the interactor's own initialisation is not one of the
+    // program's.
+    InteractorRendering = true;
     this->Superclass::Initialize();
+    InteractorRendering = false;
   }
 
   void Start() override

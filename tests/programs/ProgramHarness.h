@@ -30,8 +30,8 @@ int ProgramMain();
 
 struct ProgramHooks
 {
-  // Called after every render of the program's window from the first one
-  // after the creation of the interactor.
+  // Called after every render that the program asks of its window, from the
+  // first one after the creation of the interactor on.
   std::function<void(vtkRenderWindow*)> OnRender;
   // Called when the program starts the interactor; the program goes on to
   // its clean-up once this returns.

@@ -1,0 +1,289 @@
+// What the window shows during the animation of one program: the fish where
+// its pose puts it, lying along its heading, over the picture; the path tube
+// only where the program shows the path; a flexing tail. Built once per
+// program; PELAGRIN_PROGRAM names it.
+#include "ProgramHarness.h"
+#include "WindowPictures.h"
+
+#include "vtkActor.h"
+#include "vtkActorCollection.h"
+#include "vtkLinearTransform.h"
+#include "vtkMapper.h"
+#include "vtkMatrix4x4.h"
+#include "vtkNew.h"
+#include "vtkRenderWindow.h"
+#include "vtkRenderer.h"
+#include "vtkTransformPolyDataFilter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+const std::string Program = PELAGRIN_PROGRAM;
+const bool PathShown = Program == "pelagrin-eight" || Program == "pelagrin-ring";
+
+// Points of the fish in its own frame: the middle of the body, the snout
+// end and the tail end of its centre line.
+const double BodyMiddle[3] = { 0.23, 0.0, -0.213 };
+const double Head[3] = { -0.45, 0.0, -0.213 };
+const double Tail[3] = { 0.9, 0.0, -0.213 };
+
+// One animation frame as the window showed it, with and without the fish.
+struct FramePicture
+{
+  std::vector<bool> Fish; // pixels that the fish changes
+  int PathPixels = 0;     // pixels that the rest of the scene changes
+  int Width = 0;
+  int Height = 0;
+  std::array<double, 2> Origin, Middle, HeadEnd, TailEnd; // projected fish points
+};
+
+std::map<int, FramePicture>* Pictures = nullptr;
+
+std::vector<vtkActor*> FishActors(vtkRenderer* scene, vtkTransformPolyDataFilter** pose)
+{
+  std::vector<vtkActor*> fish;
+  vtkActorCollection* actors = scene->GetActors();
+  actors->InitTraversal();
+  while (vtkActor* actor = actors->GetNextActor())
+  {
+    vtkAlgorithm* threshold = actor->GetMapper()->GetInputAlgorithm();
+    auto* filter = vtkTransformPolyDataFilter::SafeDownCast(
+      threshold->GetNumberOfInputPorts() ? threshold->GetInputAlgorithm() : nullptr);
+    if (filter)
+    {
+      fish.push_back(actor);
+      *pose = filter;
+    }
+  }
+  return fish;
+}
+
+std::array<double, 2> ProjectModelPoint(vtkRenderer* scene, vtkMatrix4x4* pose, const double p[3])
+{
+  const double model[4] = { p[0], p[1], p[2], 1.0 };
+  double world[4];
+  pose->MultiplyPoint(model, world);
+  return Project(scene, world);
+}
+
+void Capture(vtkRenderWindow* window, int frame)
+{
+  vtkRenderer* scene = FindSceneRenderer(window);
+  vtkTransformPolyDataFilter* poseFilter = nullptr;
+  std::vector<vtkActor*> fish = FishActors(scene, &poseFilter);
+  Screenshot with(window);
+  for (vtkActor* actor : fish)
+  {
+    actor->VisibilityOff();
+  }
+  Screenshot without(window);
+  scene->DrawOff();
+  Screenshot pictureOnly(window);
+  scene->DrawOn();
+  for (vtkActor* actor : fish)
+  {
+    actor->VisibilityOn();
+  }
+
+  FramePicture picture;
+  picture.Width = with.GetWidth();
+  picture.Height = with.GetHeight();
+  for (int y = 0; y < picture.Height; ++y)
+  {
+    for (int x = 0; x < picture.Width; ++x)
+    {
+      picture.Fish.push_back(ColourDistance(with.At(x, y), without.At(x, y)) > 30);
+      picture.PathPixels += ColourDistance(without.At(x, y), pictureOnly.At(x, y)) > 0 ? 1 : 0;
+    }
+  }
+  vtkMatrix4x4* pose = vtkLinearTransform::SafeDownCast(poseFilter->GetTransform())->GetMatrix();
+  const double origin[3] = { 0, 0, 0 };
+  picture.Origin = ProjectModelPoint(scene, pose, origin);
+  picture.Middle = ProjectModelPoint(scene, pose, BodyMiddle);
+  picture.HeadEnd = ProjectModelPoint(scene, pose, Head);
+  picture.TailEnd = ProjectModelPoint(scene, pose, Tail);
+  (*Pictures)[frame] = std::move(picture);
+
+  if (const char* directory = std::getenv("PELAGRIN_SCREENSHOT_DIR"))
+  {
+    const std::string name =
+      std::string(directory) + "/" + Program + "-frame" + std::to_string(frame) + ".png";
+    with.SavePNG(name.c_str());
+  }
+}
+
+// Length of the fish's centre line on screen.
+double FishLength(const FramePicture& p)
+{
+  return std::hypot(p.TailEnd[0] - p.HeadEnd[0], p.TailEnd[1] - p.HeadEnd[1]);
+}
+
+struct MaskShape
+{
+  int Pixels = 0;
+  double Centre[2] = { 0, 0 };
+  double AxisAngle = 0;  // direction of the longest extent, radians in [0, pi)
+  double Elongation = 0; // ratio of the two principal extents
+};
+
+MaskShape ShapeOf(const FramePicture& p)
+{
+  MaskShape shape;
+  double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+  for (int y = 0; y < p.Height; ++y)
+  {
+    for (int x = 0; x < p.Width; ++x)
+    {
+      if (p.Fish[y * p.Width + x])
+      {
+        ++shape.Pixels;
+        sx += x;
+        sy += y;
+        sxx += double(x) * x;
+        syy += double(y) * y;
+        sxy += double(x) * y;
+      }
+    }
+  }
+  if (shape.Pixels == 0)
+  {
+    return shape;
+  }
+  const double n = shape.Pixels;
+  shape.Centre[0] = sx / n;
+  shape.Centre[1] = sy / n;
+  const double cxx = sxx / n - shape.Centre[0] * shape.Centre[0];
+  const double cyy = syy / n - shape.Centre[1] * shape.Centre[1];
+  const double cxy = sxy / n - shape.Centre[0] * shape.Centre[1];
+  shape.AxisAngle = std::fmod(0.5 * std::atan2(2 * cxy, cxx - cyy) + M_PI, M_PI);
+  const double spread = std::sqrt((cxx - cyy) * (cxx - cyy) + 4 * cxy * cxy);
+  shape.Elongation = std::sqrt((cxx + cyy + spread) / std::max(cxx + cyy - spread, 1e-9));
+  return shape;
+}
+
+double AngleBetweenLines(double a, double b)
+{
+  const double d = std::fmod(std::fabs(a - b), M_PI);
+  return std::min(d, M_PI - d);
+}
+
+// Frames of the first cycle captured for the checks.
+const std::vector<int> CapturedFrames =
+  Program == "moorwhisk" ? std::vector<int>{ 0, 10 } : std::vector<int>{ 0, 10, 80, 160 };
+
+class FishPictures : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    Pictures = new std::map<int, FramePicture>;
+    ProgramHooks hooks;
+    auto frame = std::make_shared<int>(-1);
+    auto capturing = std::make_shared<bool>(false);
+    hooks.OnRender = [frame, capturing](vtkRenderWindow* window)
+    {
+      const std::string title = window->GetWindowName();
+      if (*capturing || title.size() != 4 ||
+        title.find_first_not_of("0123456789") != std::string::npos)
+      {
+        return;
+      }
+      ++*frame;
+      for (int wanted : CapturedFrames)
+      {
+        if (*frame == wanted)
+        {
+          *capturing = true; // taking the screenshots renders again
+          Capture(window, wanted);
+          *capturing = false;
+        }
+      }
+    };
+    Status = RunProgram(hooks);
+  }
+  static void TearDownTestSuite() { delete Pictures; }
+  static int Status;
+};
+int FishPictures::Status = -99;
+} // namespace
+
+TEST_F(FishPictures, FishSitsAtItsPoseAndLiesAlongItsHeading)
+{
+  ASSERT_EQ(Status, 0);
+  ASSERT_EQ(Pictures->size(), CapturedFrames.size());
+  for (const auto& [frame, picture] : *Pictures)
+  {
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    const MaskShape shape = ShapeOf(picture);
+    ASSERT_GT(shape.Pixels, 300) << "no fish to be seen";
+    // The fish's pixels gather round the projected middle of its body (fins
+    // and bend pull them a little away from it).
+    EXPECT_LT(std::hypot(shape.Centre[0] - picture.Middle[0], shape.Centre[1] - picture.Middle[1]),
+      0.15 * FishLength(picture));
+    // Its long axis on screen runs from the projected snout to the tail.
+    const double heading =
+      std::atan2(picture.TailEnd[1] - picture.HeadEnd[1], picture.TailEnd[0] - picture.HeadEnd[0]);
+    EXPECT_GT(shape.Elongation, 1.8);
+    EXPECT_LT(AngleBetweenLines(shape.AxisAngle, heading), 15.0 * M_PI / 180.0);
+  }
+}
+
+TEST_F(FishPictures, PathTubeOnlyWhereThePathIsShown)
+{
+  ASSERT_EQ(Status, 0);
+  // Without the fish, a window without the path shows the picture alone;
+  // the tube and the markers cover a few thousand pixels.
+  const int pathPixels = Pictures->at(0).PathPixels;
+  if (PathShown)
+  {
+    EXPECT_GT(pathPixels, 1500);
+  }
+  else
+  {
+    EXPECT_EQ(pathPixels, 0);
+  }
+}
+
+TEST_F(FishPictures, TailFlexesWhileTheHeadHoldsStill)
+{
+  ASSERT_EQ(Status, 0);
+  if (Program != "moorwhisk")
+  {
+    GTEST_SKIP() << "the fish only holds still in moorwhisk";
+  }
+  const FramePicture& unbent = Pictures->at(0); // amplitude 0
+  const FramePicture& bent = Pictures->at(10);  // amplitude 10/11
+  // The fish holds its place at the window's centre.
+  const MaskShape a = ShapeOf(unbent), b = ShapeOf(bent);
+  EXPECT_NEAR(unbent.Origin[0], unbent.Width / 2.0, 3);
+  EXPECT_NEAR(unbent.Origin[1], unbent.Height / 2.0, 3);
+  EXPECT_LT(std::hypot(a.Centre[0] - unbent.Middle[0], a.Centre[1] - unbent.Middle[1]),
+    0.15 * FishLength(unbent));
+  // Pixels that the bend changes, near the head and near the tail.
+  const double radius = 0.25 * FishLength(unbent);
+  int nearHead = 0, nearTail = 0;
+  for (int y = 0; y < unbent.Height; ++y)
+  {
+    for (int x = 0; x < unbent.Width; ++x)
+    {
+      const int i = y * unbent.Width + x;
+      if (unbent.Fish[i] == bent.Fish[i])
+      {
+        continue;
+      }
+      nearHead += std::hypot(x - unbent.HeadEnd[0], y - unbent.HeadEnd[1]) < radius ? 1 : 0;
+      nearTail += std::hypot(x - unbent.TailEnd[0], y - unbent.TailEnd[1]) < radius ? 1 : 0;
+    }
+  }
+  EXPECT_GT(nearTail, 200) << "the tail does not move";
+  EXPECT_LT(nearHead, nearTail / 10) << "the head moves with the tail";
+  EXPECT_GT(b.Pixels, 300);
+}
