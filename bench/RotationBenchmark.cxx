@@ -2,6 +2,7 @@
 // evaluated on the figure-eight keyframes, against VTK's own quaternion
 // interpolator in linear (slerp) mode on the same keys as the reference.
 
+#include "KeyFrameTables.h"
 #include "Quaternion.h"
 #include "vtkKochanekRotationSpline.h"
 #include "vtkTrajectory.h"
@@ -16,23 +17,12 @@
 
 namespace
 {
-// The figure-eight keyframes: time, position and angle about (0, 0, 1).
-const float FigureEight[8][5] = {
-  { 0.0f, -2.0f, -2.0f, 0.0f, 0.0f },
-  { 1.0f, 0.0f, 0.0f, 0.0f, 1.570795f },
-  { 2.0f, 2.0f, 2.0f, 0.0f, 0.0f },
-  { 3.0f, 4.0f, 0.0f, 0.0f, -1.570795f },
-  { 4.0f, 2.0f, -2.0f, 0.0f, -3.141592f },
-  { 5.0f, 0.0f, 0.0f, 0.0f, -4.712388f },
-  { 6.0f, -2.0f, 2.0f, 0.0f, -3.141592f },
-  { 7.0f, -4.0f, 0.0f, 0.0f, -1.570795f },
-};
 const float ZAxis[3] = { 0.0f, 0.0f, 1.0f };
 
 Quaternion KeyRotation(int i)
 {
   Quaternion q;
-  q.SetAngleAxis(FigureEight[i][4], ZAxis);
+  q.SetAngleAxis(FigureEightTable[i].Angle, ZAxis);
   return q;
 }
 
@@ -53,7 +43,7 @@ void KochanekRotationSplineEvaluate(benchmark::State& state)
     vtkSmartPointer<vtkKochanekRotationSpline>::New();
   for (int i = 0; i < 8; ++i)
   {
-    spline->AddPoint(FigureEight[i][0], KeyRotation(i));
+    spline->AddPoint(FigureEightTable[i].Time, KeyRotation(i));
   }
   spline->ClosedOn();
   spline->Evaluate(0.0f); // controls up to date from here on
@@ -72,9 +62,9 @@ BENCHMARK(KochanekRotationSplineEvaluate);
 void TrajectoryEvaluate(benchmark::State& state)
 {
   vtkSmartPointer<vtkTrajectory> trajectory = vtkSmartPointer<vtkTrajectory>::New();
-  for (const auto& key : FigureEight)
+  for (const KeyFrameRow& key : FigureEightTable)
   {
-    trajectory->AddKeyFrame(key[0], key[1], key[2], key[3], key[4], ZAxis);
+    trajectory->AddKeyFrame(key.Time, key.X, key.Y, key.Z, key.Angle, ZAxis);
   }
   trajectory->ClosedOn();
   float x, y, z, angle, axis[3];

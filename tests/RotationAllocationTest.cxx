@@ -1,6 +1,7 @@
 // Evaluating an up-to-date rotation spline, and a whole trajectory, must not
 // touch the heap: this executable counts every operator new.
 
+#include "KeyFrameTables.h"
 #include "RotationTestSupport.h"
 
 #include "vtkTrajectory.h"
@@ -122,17 +123,6 @@ void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcep
 
 namespace
 {
-// The figure-eight keyframes: time, position and angle about (0, 0, 1).
-const float FigureEight[8][5] = {
-  { 0.0f, -2.0f, -2.0f, 0.0f, 0.0f },
-  { 1.0f, 0.0f, 0.0f, 0.0f, 1.570795f },
-  { 2.0f, 2.0f, 2.0f, 0.0f, 0.0f },
-  { 3.0f, 4.0f, 0.0f, 0.0f, -1.570795f },
-  { 4.0f, 2.0f, -2.0f, 0.0f, -3.141592f },
-  { 5.0f, 0.0f, 0.0f, 0.0f, -4.712388f },
-  { 6.0f, -2.0f, 2.0f, 0.0f, -3.141592f },
-  { 7.0f, -4.0f, 0.0f, 0.0f, -1.570795f },
-};
 }
 
 TEST(RotationAllocation, CountingWorks)
@@ -147,9 +137,9 @@ TEST(RotationAllocation, UpToDateSplineEvaluatesWithoutAllocating)
 {
   vtkSmartPointer<vtkKochanekRotationSpline> spline =
     vtkSmartPointer<vtkKochanekRotationSpline>::New();
-  for (const auto& k : FigureEight)
+  for (const KeyFrameRow& k : FigureEightTable)
   {
-    spline->AddPoint(k[0], RotationAbout(k[4], 0, 0, 1));
+    spline->AddPoint(k.Time, RotationAbout(k.Angle, 0, 0, 1));
   }
   spline->ClosedOn();
   spline->Evaluate(0.0f); // builds the controls
@@ -167,9 +157,9 @@ TEST(RotationAllocation, UpToDateSplineEvaluatesWithoutAllocating)
 TEST(RotationAllocation, TrajectoryEvaluatesWithoutAllocating)
 {
   vtkSmartPointer<vtkTrajectory> trajectory = vtkSmartPointer<vtkTrajectory>::New();
-  for (const auto& k : FigureEight)
+  for (const KeyFrameRow& k : FigureEightTable)
   {
-    trajectory->AddKeyFrame(k[0], k[1], k[2], k[3], k[4], 0.0f, 0.0f, 1.0f);
+    trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0.0f, 0.0f, 1.0f);
   }
   trajectory->ClosedOn();
   float x, y, z, angle, axis[3];

@@ -1,6 +1,7 @@
 // The orientation track of vtkTrajectory: keyframe rotations through the
 // Kochanek rotation spline and back to angle and axis.
 
+#include "KeyFrameTables.h"
 #include "RotationTestSupport.h"
 
 #include "vtkRotationSpline.h"
@@ -35,28 +36,11 @@ Pose PoseAt(vtkTrajectory* trajectory, float t)
   return p;
 }
 
-struct KeyFrame
-{
-  float Time, X, Y, Z, Angle;
-};
-
-// The figure-eight keyframes, all turning about (0, 0, 1).
-const KeyFrame FigureEight[8] = {
-  { 0.0f, -2.0f, -2.0f, 0.0f, 0.0f },
-  { 1.0f, 0.0f, 0.0f, 0.0f, 1.570795f },
-  { 2.0f, 2.0f, 2.0f, 0.0f, 0.0f },
-  { 3.0f, 4.0f, 0.0f, 0.0f, -1.570795f },
-  { 4.0f, 2.0f, -2.0f, 0.0f, -3.141592f },
-  { 5.0f, 0.0f, 0.0f, 0.0f, -4.712388f },
-  { 6.0f, -2.0f, 2.0f, 0.0f, -3.141592f },
-  { 7.0f, -4.0f, 0.0f, 0.0f, -1.570795f },
-};
-
 template <typename TTrajectory>
 vtkSmartPointer<TTrajectory> FigureEightTrajectory()
 {
   vtkSmartPointer<TTrajectory> trajectory = vtkSmartPointer<TTrajectory>::New();
-  for (const KeyFrame& k : FigureEight)
+  for (const KeyFrameRow& k : FigureEightTable)
   {
     trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0.0f, 0.0f, 1.0f);
   }
@@ -128,7 +112,7 @@ TEST(TrajectoryOrientation, ClosedPathReturnsToTheFirstRotation)
 TEST(TrajectoryOrientation, OpenPathHoldsTheLastRotation)
 {
   vtkSmartPointer<vtkTrajectory> trajectory = vtkSmartPointer<vtkTrajectory>::New();
-  for (const KeyFrame& k : FigureEight)
+  for (const KeyFrameRow& k : FigureEightTable)
   {
     trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0.0f, 0.0f, 1.0f);
   }

@@ -1,6 +1,7 @@
 // The animation of one program, watched frame by frame inside the running
 // program: titles, flexing amplitudes, poses, the actors of the scene, the
 // window and the camera. Built once per program; PELAGRIN_PROGRAM names it.
+#include "KeyFrameTables.h"
 #include "ProgramHarness.h"
 
 #include "vtkShapeTransform.h"
@@ -26,39 +27,10 @@
 
 namespace
 {
-struct KeyFrame
-{
-  float Time, X, Y, Z, Angle;
-};
-
-const KeyFrame FigureEight[] = {
-  { 0, -2, -2, 0, 0.0f },
-  { 1, 0, 0, 0, 1.570795f },
-  { 2, 2, 2, 0, 0.0f },
-  { 3, 4, 0, 0, -1.570795f },
-  { 4, 2, -2, 0, -3.141592f },
-  { 5, 0, 0, 0, -4.712388f },
-  { 6, -2, 2, 0, -3.141592f },
-  { 7, -4, 0, 0, -1.570795f },
-};
-const KeyFrame Ring[] = {
-  { 0, 0, -2, 0, 0.0f },
-  { 1, 2, 0, 0, 1.570795f },
-  { 2, 0, 2, 0, 3.141592f },
-  { 3, -2, 0, 0, 4.712388f },
-  { 4, 0, -2, 0, 6.283184f },
-  { 5, 2, 0, 0, 7.85398f },
-  { 6, 0, 2, 0, 9.424776f },
-  { 7, -2, 0, 0, 10.995572f },
-};
-const KeyFrame Mooring[] = {
-  { 0, 0, 0, 0, 0.0f },
-};
-
 struct Expected
 {
   const char* Program;
-  const KeyFrame* Keys;
+  const KeyFrameRow* Keys;
   int NumberOfKeys;
   int Width;
   int Height;
@@ -68,11 +40,11 @@ struct Expected
 };
 
 const Expected Programs[] = {
-  { "pelagrin-eight", FigureEight, 8, 640, 480, 1.1, true, 320 },
-  { "pelagrin-ring", Ring, 8, 640, 480, 2.0, true, 320 },
-  { "pelagrin-eight-bare", FigureEight, 8, 640, 480, 1.1, false, 320 },
-  { "pelagrin-ring-bare", Ring, 8, 640, 480, 2.0, false, 320 },
-  { "moorwhisk", Mooring, 1, 320, 240, 5.0, false, 22 },
+  { "pelagrin-eight", FigureEightTable, 8, 640, 480, 1.1, true, 320 },
+  { "pelagrin-ring", RingTable, 8, 640, 480, 2.0, true, 320 },
+  { "pelagrin-eight-bare", FigureEightTable, 8, 640, 480, 1.1, false, 320 },
+  { "pelagrin-ring-bare", RingTable, 8, 640, 480, 2.0, false, 320 },
+  { "moorwhisk", MooringTable, 1, 320, 240, 5.0, false, 22 },
 };
 
 const Expected& ThisProgram()
@@ -92,7 +64,7 @@ vtkTrajectory* NewTrajectory(const Expected& e)
   vtkTrajectory* trajectory = vtkTrajectory::New();
   for (int i = 0; i < e.NumberOfKeys; ++i)
   {
-    const KeyFrame& k = e.Keys[i];
+    const KeyFrameRow& k = e.Keys[i];
     trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0, 0, 1);
   }
   trajectory->ClosedOn();

@@ -1,6 +1,7 @@
 // The path scene of pelagrin-eight, inspected inside the running program:
 // samples, polyline, markers, layers, background camera and what the window
 // shows.
+#include "KeyFrameTables.h"
 #include "ProgramHarness.h"
 #include "WindowPictures.h"
 
@@ -35,28 +36,12 @@
 
 namespace
 {
-struct KeyFrame
-{
-  float Time, X, Y, Z, Angle;
-};
-
-// The figure-eight keyframes, about the z axis.
-const KeyFrame FigureEight[] = {
-  { 0, -2, -2, 0, 0.0f },
-  { 1, 0, 0, 0, 1.570795f },
-  { 2, 2, 2, 0, 0.0f },
-  { 3, 4, 0, 0, -1.570795f },
-  { 4, 2, -2, 0, -3.141592f },
-  { 5, 0, 0, 0, -4.712388f },
-  { 6, -2, 2, 0, -3.141592f },
-  { 7, -4, 0, 0, -1.570795f },
-};
 constexpr int SampleCount = 320;
 
 vtkTrajectory* NewFigureEight()
 {
   vtkTrajectory* trajectory = vtkTrajectory::New();
-  for (const KeyFrame& k : FigureEight)
+  for (const KeyFrameRow& k : FigureEightTable)
   {
     trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0, 0, 1);
   }
@@ -145,8 +130,8 @@ void CheckMarkers(vtkGlyph3D* glyphs)
     EXPECT_EQ(static_cast<float>(marker[0]), x);
     EXPECT_EQ(static_cast<float>(marker[1]), y);
     EXPECT_EQ(static_cast<float>(marker[2]), z);
-    EXPECT_NEAR(x, FigureEight[i].X, 1e-6);
-    EXPECT_NEAR(y, FigureEight[i].Y, 1e-6);
+    EXPECT_NEAR(x, FigureEightTable[i].X, 1e-6);
+    EXPECT_NEAR(y, FigureEightTable[i].Y, 1e-6);
   }
   trajectory->Delete();
 
