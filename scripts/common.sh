@@ -32,6 +32,7 @@ TEST_PACKAGES=("${RUN_PACKAGES[@]}" clang libclang-rt-14-dev)
 build_tree() {
   local dir=$1
   shift
+  mkdir -p "$dir"
   say "Configuring $dir"
   cmake -S "$ROOT" -B "$dir" "$@" >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
   say "Building $dir (log: $dir.build.log)"
