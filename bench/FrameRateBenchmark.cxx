@@ -17,7 +17,10 @@
 //       extraction inside the two data-set mappers;
 //   (c) the drawing: the rest of the render.
 // When the program hands the window over, the same scene, now static, is
-// rendered a few hundred times: the render-only bound.
+// rendered a few hundred times: the render-only bound. As the load of a
+// shared machine drifts over the minutes of a run, the bound is also taken
+// between the frames: every few frames the window is rendered once more,
+// unchanged, so that frames and bound see the same load.
 //
 // Usage, from a build tree (Release) on a display, e.g. a virtual one:
 //   cmake --build <build> --target FrameRateBenchmark
@@ -28,13 +31,17 @@
 //   --run-dir DIR        directory with the data files (default: the build's
 //                        run directory)
 //   --warm-up N          animation frames left out of the figures (default 20)
-//   --static-renders N   renders of the static scene (default 300)
+//   --static-renders N   renders of the static scene after the animation
+//                        (default 300)
+//   --interleave N       one unchanged render after every N-th animation
+//                        frame, 0 for none (default 8)
 //   --help               this text
 // The machine is shared and noisy: compare the ratios of one run, and run it
 // more than once.
 
 #include "ProgramHarness.h"
 
+#include "vtkAbstractTransform.h"
 #include "vtkActor.h"
 #include "vtkActorCollection.h"
 #include "vtkAlgorithm.h"
@@ -57,6 +64,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef PELAGRIN_RUN_DIR
@@ -75,7 +83,9 @@ const char* const Usage =
   "Options:\n"
   "  --run-dir DIR        directory with the data files (default: " PELAGRIN_RUN_DIR ")\n"
   "  --warm-up N          animation frames left out of the figures (default 20)\n"
-  "  --static-renders N   renders of the static scene (default 300)\n"
+  "  --static-renders N   renders of the static scene after the animation (default 300)\n"
+  "  --interleave N       one unchanged render after every N-th animation frame, 0 for\n"
+  "                       none (default 8)\n"
   "  --help               this text\n";
 
 struct Options
@@ -83,6 +93,9 @@ struct Options
   std::string RunDirectory = PELAGRIN_RUN_DIR;
   int WarmUpFrames = 20;
   int StaticRenders = 300;
+  int Interleave = 8;
+  // The program's frames per cycle: one per path sample, 40 per keyframe.
+  int FramesPerCycle = 320;
 };
 
 double Now()
@@ -110,6 +123,7 @@ struct FrameRecord
   double RenderPrologue = 0;     // last pose change to the render's StartEvent
   double Render = 0;             // StartEvent to EndEvent of the window
   std::array<double, NumberOfStages> Stages{};
+  std::array<int, NumberOfStages> Runs{};
 
   double Gap() const { return this->Period - this->Render; }
   double Filters() const
@@ -186,6 +200,7 @@ bool FindFishPipeline(vtkRenderer* renderer, FishPipeline& fish)
 enum class Phase
 {
   Program,
+  Interleaved,
   Static
 };
 
@@ -193,8 +208,18 @@ enum class Phase
 class FrameClock
 {
 public:
+  // Every interleave-th animation frame after the warm-up, the window is
+  // rendered once more at once, unchanged: a render-only measure taken under
+  // the same load as the frames around it.
+  FrameClock(int warmUpFrames, int interleave)
+    : WarmUpFrames(warmUpFrames)
+    , Interleave(interleave)
+  {
+  }
+
   void Attach(vtkRenderWindow* window, const FishPipeline& fish)
   {
+    this->Window = window;
     // The window's observers run before (start) and after (end) any other
     // observer, so that the render's own time is all that lies between them.
     Observe(
@@ -223,6 +248,7 @@ public:
   void StartStatic() { this->CurrentPhase = Phase::Static; }
 
   const std::vector<FrameRecord>& GetAnimationFrames() const { return this->AnimationFrames; }
+  const std::vector<FrameRecord>& GetInterleavedFrames() const { return this->InterleavedFrames; }
   const std::vector<FrameRecord>& GetStaticFrames() const { return this->StaticFrames; }
   bool StagesOverlapped() const { return this->Overlaps > 0; }
 
@@ -230,15 +256,20 @@ private:
   void ObserveStage(vtkAlgorithm* algorithm, Stage stage)
   {
     auto start = std::make_shared<double>(0.0);
-    Observe(algorithm, vtkCommand::StartEvent, 0.0f, [this, start](unsigned long) {
-      this->Overlaps += this->RunningStages > 0;
-      ++this->RunningStages;
-      *start = Now();
-    });
-    Observe(algorithm, vtkCommand::EndEvent, 0.0f, [this, start, stage](unsigned long) {
-      --this->RunningStages;
-      this->Current.Stages[stage] += Now() - *start;
-    });
+    Observe(algorithm, vtkCommand::StartEvent, 0.0f,
+      [this, start](unsigned long)
+      {
+        this->Overlaps += this->RunningStages > 0;
+        ++this->RunningStages;
+        *start = Now();
+      });
+    Observe(algorithm, vtkCommand::EndEvent, 0.0f,
+      [this, start, stage](unsigned long)
+      {
+        --this->RunningStages;
+        this->Current.Stages[stage] += Now() - *start;
+        ++this->Current.Runs[stage];
+      });
   }
 
   // A render of the animation loop is one that follows a change of the
@@ -248,8 +279,9 @@ private:
     const double now = Now();
     const double lastEnd = this->LastRenderEnd;
     this->Current = FrameRecord();
-    this->InFrame = this->CurrentPhase == Phase::Static || this->AmplitudeSet > lastEnd;
-    if (this->CurrentPhase == Phase::Program && this->InFrame && this->PoseChanged > this->AmplitudeSet)
+    this->InFrame = this->CurrentPhase != Phase::Program || this->AmplitudeSet > lastEnd;
+    if (this->CurrentPhase == Phase::Program && this->InFrame &&
+      this->PoseChanged > this->AmplitudeSet)
     {
       this->Current.TitleAndTrajectory = this->AmplitudeSet - lastEnd;
       this->Current.AmplitudeAndPose = this->PoseChanged - this->AmplitudeSet;
@@ -267,16 +299,43 @@ private:
     }
     this->Current.Render = now - this->RenderStart;
     this->Current.Period = this->LastRenderEnd > 0 ? now - this->LastRenderEnd : 0;
-    if (this->InFrame && this->LastRenderEnd > 0)
+    const bool recorded = this->InFrame && this->LastRenderEnd > 0;
+    if (recorded)
     {
-      auto& frames =
-        this->CurrentPhase == Phase::Static ? this->StaticFrames : this->AnimationFrames;
-      frames.push_back(this->Current);
+      this->FramesOf(this->CurrentPhase).push_back(this->Current);
     }
     this->LastRenderEnd = now;
     this->RenderStart = 0;
+    if (recorded && this->CurrentPhase == Phase::Program && this->IsInterleaveFrame())
+    {
+      this->CurrentPhase = Phase::Interleaved;
+      this->Window->Render();
+      this->CurrentPhase = Phase::Program;
+    }
   }
 
+  bool IsInterleaveFrame() const
+  {
+    const int frames = static_cast<int>(this->AnimationFrames.size());
+    return this->Interleave > 0 && frames > this->WarmUpFrames && frames % this->Interleave == 0;
+  }
+
+  std::vector<FrameRecord>& FramesOf(Phase phase)
+  {
+    switch (phase)
+    {
+      case Phase::Interleaved:
+        return this->InterleavedFrames;
+      case Phase::Static:
+        return this->StaticFrames;
+      default:
+        return this->AnimationFrames;
+    }
+  }
+
+  const int WarmUpFrames;
+  const int Interleave;
+  vtkRenderWindow* Window = nullptr;
   Phase CurrentPhase = Phase::Program;
   bool InFrame = false;
   FrameRecord Current;
@@ -287,16 +346,29 @@ private:
   int RunningStages = 0;
   int Overlaps = 0;
   std::vector<FrameRecord> AnimationFrames;
+  std::vector<FrameRecord> InterleavedFrames;
   std::vector<FrameRecord> StaticFrames;
 };
 
 //------------------------------------------------------------------------------
+using FrameSpan =
+  std::pair<std::vector<FrameRecord>::const_iterator, std::vector<FrameRecord>::const_iterator>;
+
+FrameSpan After(const std::vector<FrameRecord>& frames, int skipped)
+{
+  return { frames.begin() + std::min(skipped, static_cast<int>(frames.size())), frames.end() };
+}
+
+int CountOf(const FrameSpan& span)
+{
+  return static_cast<int>(span.second - span.first);
+}
+
 // Sums of the records, in seconds.
-FrameRecord Sum(std::vector<FrameRecord>::const_iterator first,
-  std::vector<FrameRecord>::const_iterator last)
+FrameRecord Sum(const FrameSpan& span)
 {
   FrameRecord sum;
-  for (auto frame = first; frame != last; ++frame)
+  for (auto frame = span.first; frame != span.second; ++frame)
   {
     sum.Period += frame->Period;
     sum.TitleAndTrajectory += frame->TitleAndTrajectory;
@@ -306,59 +378,78 @@ FrameRecord Sum(std::vector<FrameRecord>::const_iterator first,
     for (int s = 0; s < NumberOfStages; ++s)
     {
       sum.Stages[s] += frame->Stages[s];
+      sum.Runs[s] += frame->Runs[s];
     }
   }
   return sum;
 }
 
-double MedianPeriod(std::vector<FrameRecord>::const_iterator first,
-  std::vector<FrameRecord>::const_iterator last)
+// Mean, median and tenth percentile of the frame periods, in seconds. On a
+// shared machine the load comes and goes: the median and the fastest tenth
+// are less disturbed by it than the mean.
+struct PeriodFigures
+{
+  double Mean = 0;
+  double Median = 0;
+  double FastestTenth = 0;
+};
+
+PeriodFigures FiguresOf(const FrameSpan& span)
 {
   std::vector<double> periods;
-  for (auto frame = first; frame != last; ++frame)
+  for (auto frame = span.first; frame != span.second; ++frame)
   {
     periods.push_back(frame->Period);
   }
+  PeriodFigures figures;
   if (periods.empty())
   {
-    return 0;
+    return figures;
   }
-  std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
-  return periods[periods.size() / 2];
+  std::sort(periods.begin(), periods.end());
+  for (double period : periods)
+  {
+    figures.Mean += period / periods.size();
+  }
+  figures.Median = periods[periods.size() / 2];
+  figures.FastestTenth = periods[periods.size() / 10];
+  return figures;
+}
+
+void PrintFigures(const char* label, int count, const PeriodFigures& figures)
+{
+  std::printf("%s: %d frames, %.1f frames/s; ms a frame: mean %.3f, median %.3f, "
+              "fastest tenth %.3f\n",
+    label, count, 1.0 / figures.Mean, 1000.0 * figures.Mean, 1000.0 * figures.Median,
+    1000.0 * figures.FastestTenth);
 }
 
 void PrintLine(const char* label, double total, int frames, double frameTotal)
 {
-  std::printf("  %-40s %8.3f ms %6.2f %%\n", label, 1000.0 * total / frames, 100.0 * total / frameTotal);
+  std::printf(
+    "  %-42s %8.3f ms %6.2f %%\n", label, 1000.0 * total / frames, 100.0 * total / frameTotal);
 }
 
-// Returns the mean static period, the render-only bound, in seconds.
-double ReportStatic(const std::vector<FrameRecord>& frames)
+void PrintRatio(const char* label, const PeriodFigures& frame, const PeriodFigures& bound)
 {
-  // The first static render follows the program's own interactor set-up.
-  const auto first = frames.begin() + (frames.size() > 1 ? 1 : 0);
-  const int count = static_cast<int>(frames.end() - first);
-  if (count == 0)
+  if (bound.Mean == 0)
   {
-    return 0;
+    return;
   }
-  const FrameRecord sum = Sum(first, frames.end());
-  std::printf("render-only bound, the same scene static: %d renders, %.1f frames/s, "
-              "%.3f ms a frame (median %.3f ms)\n",
-    count, count / sum.Period, 1000.0 * sum.Period / count, 1000.0 * MedianPeriod(first, frames.end()));
-  PrintLine("render", sum.Render, count, sum.Period);
-  PrintLine("VTK's filters (none should run)", sum.Filters() + sum.Stages[ShapeStage], count,
-    sum.Period);
-  return sum.Period / count;
+  const double median = frame.Median / bound.Median;
+  std::printf("full frame / render-only bound %s: mean %.3f, median %.3f, fastest tenth %.3f "
+              "(goal: at most 1.3; median %s)\n",
+    label, frame.Mean / bound.Mean, median, frame.FastestTenth / bound.FastestTenth,
+    median <= 1.3 ? "met" : "MISSED");
 }
 
-void ReportCycles(const std::vector<FrameRecord>& frames)
+void ReportCycles(const std::vector<FrameRecord>& frames, int framesPerCycle)
 {
-  const int framesPerCycle = 320;
   std::printf("frames/s per cycle of %d frames:", framesPerCycle);
   for (size_t begin = 0; begin + framesPerCycle <= frames.size(); begin += framesPerCycle)
   {
-    const FrameRecord sum = Sum(frames.begin() + begin, frames.begin() + begin + framesPerCycle);
+    const FrameRecord sum =
+      Sum({ frames.begin() + begin, frames.begin() + begin + framesPerCycle });
     std::printf(" %.1f", framesPerCycle / sum.Period);
   }
   std::printf("\n");
@@ -367,45 +458,67 @@ void ReportCycles(const std::vector<FrameRecord>& frames)
 // Returns false when there is nothing to report.
 bool Report(const FrameClock& clock, const Options& options, vtkIdType fishCells)
 {
-  const std::vector<FrameRecord>& frames = clock.GetAnimationFrames();
-  const int skipped = std::min(options.WarmUpFrames, static_cast<int>(frames.size()));
-  const auto first = frames.begin() + skipped;
-  const int count = static_cast<int>(frames.end() - first);
+  const FrameSpan animation = After(clock.GetAnimationFrames(), options.WarmUpFrames);
+  const int count = CountOf(animation);
   if (count == 0)
   {
     std::fprintf(stderr, "FrameRateBenchmark: no animation frame was measured\n");
     return false;
   }
-  const FrameRecord sum = Sum(first, frames.end());
+  const FrameRecord sum = Sum(animation);
   const double frame = sum.Period;
+  const PeriodFigures animationFigures = FiguresOf(animation);
 
-  std::printf("pelagrin-eight, fish of %lld cells: %d animation frames (%d more at the start "
-              "left out)\n",
-    static_cast<long long>(fishCells), count, skipped);
-  std::printf("animation: %.1f frames/s, %.3f ms a frame (median %.3f ms)\n", count / frame,
-    1000.0 * frame / count, 1000.0 * MedianPeriod(first, frames.end()));
+  std::printf("pelagrin-eight, fish of %lld cells; the first %d animation frames left out\n",
+    static_cast<long long>(fishCells), options.WarmUpFrames);
+  PrintFigures("animation", count, animationFigures);
+  std::printf("  split of the mean frame:\n");
   PrintLine("(a) project's own per-frame work", sum.OwnWork(), count, frame);
   PrintLine("    between renders, all of it", sum.Gap(), count, frame);
   PrintLine("      title and trajectory", sum.TitleAndTrajectory, count, frame);
   PrintLine("      amplitude and pose rebuild", sum.AmplitudeAndPose, count, frame);
-  PrintLine("      render prologue (VTK, X window query)", sum.RenderPrologue, count, frame);
+  PrintLine("      render prologue (VTK: X window query)", sum.RenderPrologue, count, frame);
   PrintLine("    shape filter execution", sum.Stages[ShapeStage], count, frame);
   PrintLine("(b) VTK's filters", sum.Filters(), count, frame);
   PrintLine("    pose filter", sum.Stages[PoseStage], count, frame);
   PrintLine("    thresholds (2)", sum.Stages[ThresholdStage], count, frame);
   PrintLine("    mappers' surface extraction (2)", sum.Stages[SurfaceStage], count, frame);
   PrintLine("(c) drawing", sum.Drawing(), count, frame);
-  ReportCycles(frames);
+  std::printf("  executions a frame: shape filter %.2f, pose filter %.2f, thresholds %.2f, "
+              "surface extraction %.2f\n",
+    double(sum.Runs[ShapeStage]) / count, double(sum.Runs[PoseStage]) / count,
+    double(sum.Runs[ThresholdStage]) / count, double(sum.Runs[SurfaceStage]) / count);
+  ReportCycles(clock.GetAnimationFrames(), options.FramesPerCycle);
 
-  const double bound = ReportStatic(clock.GetStaticFrames());
-  if (bound > 0)
+  // The first static render follows the program's hand-over to the
+  // interactor.
+  const FrameSpan still = After(clock.GetStaticFrames(), 1);
+  const PeriodFigures stillFigures = FiguresOf(still);
+  if (CountOf(still) > 0)
   {
-    const double ratio = frame / count / bound;
-    std::printf("full frame / render-only bound: %.3f (goal: at most 1.3) %s\n", ratio,
-      ratio <= 1.3 ? "met" : "MISSED");
+    PrintFigures(
+      "render-only bound, the scene static after the animation", CountOf(still), stillFigures);
+    const FrameRecord stillSum = Sum(still);
+    const int stillCount = CountOf(still);
+    PrintLine("render", stillSum.Render, stillCount, stillSum.Period);
+    PrintLine("filters (none should run)", stillSum.Filters() + stillSum.Stages[ShapeStage],
+      stillCount, stillSum.Period);
   }
+  const FrameSpan interleaved = After(clock.GetInterleavedFrames(), 0);
+  const PeriodFigures interleavedFigures = FiguresOf(interleaved);
+  if (CountOf(interleaved) > 0)
+  {
+    PrintFigures("render-only bound, unchanged renders between the frames", CountOf(interleaved),
+      interleavedFigures);
+    const FrameRecord interleavedSum = Sum(interleaved);
+    std::printf("  drawing of a frame beyond an unchanged render: %.3f ms\n",
+      1000.0 * (sum.Drawing() / count - interleavedSum.Render / CountOf(interleaved)));
+  }
+
+  PrintRatio("(static after)", animationFigures, stillFigures);
+  PrintRatio("(interleaved)", animationFigures, interleavedFigures);
   const double ownShare = 100.0 * sum.OwnWork() / frame;
-  std::printf("project's own work: %.2f %% of the frame (goal: under 2 %%) %s\n", ownShare,
+  std::printf("project's own work: %.2f %% of the mean frame (goal: under 2 %%; %s)\n", ownShare,
     ownShare < 2.0 ? "met" : "MISSED");
   if (clock.StagesOverlapped())
   {
@@ -434,6 +547,10 @@ bool ParseOptions(int argc, char* argv[], Options& options)
     {
       options.StaticRenders = std::max(1, std::atoi(argv[++i]));
     }
+    else if (argument == "--interleave" && hasValue)
+    {
+      options.Interleave = std::max(0, std::atoi(argv[++i]));
+    }
     else
     {
       return false;
@@ -459,23 +576,26 @@ int main(int argc, char* argv[])
     return 2;
   }
 
-  FrameClock clock;
+  FrameClock clock(options.WarmUpFrames, options.Interleave);
   bool attached = false;
   vtkIdType fishCells = 0;
   ProgramHooks hooks;
   // The first render that shows the fish has built the whole pipeline,
   // including the mappers' internal surface extraction.
-  hooks.OnRender = [&](vtkRenderWindow* window) {
+  hooks.OnRender = [&](vtkRenderWindow* window)
+  {
     FishPipeline fish;
     if (attached || !FindFishPipeline(FindSceneRenderer(window), fish))
     {
       return;
     }
     clock.Attach(window, fish);
-    fishCells = vtkDataSet::SafeDownCast(fish.PoseFilter->GetOutputDataObject(0))->GetNumberOfCells();
+    fishCells =
+      vtkDataSet::SafeDownCast(fish.PoseFilter->GetOutputDataObject(0))->GetNumberOfCells();
     attached = true;
   };
-  hooks.OnStart = [&](vtkRenderWindowInteractor* interactor) {
+  hooks.OnStart = [&](vtkRenderWindowInteractor* interactor)
+  {
     clock.StartStatic();
     vtkRenderWindow* window = interactor->GetRenderWindow();
     for (int i = 0; i <= options.StaticRenders; ++i)
