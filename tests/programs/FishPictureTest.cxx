@@ -126,6 +126,21 @@ double FishLength(const FramePicture& p)
   return std::hypot(p.TailEnd[0] - p.HeadEnd[0], p.TailEnd[1] - p.HeadEnd[1]);
 }
 
+// Whether the fish's projected ends and middle lie well inside the window.
+bool WellInside(const FramePicture& p)
+{
+  const double margin = 0.1 * FishLength(p); // fins and tail reach past the ends
+  for (const auto& point : { p.HeadEnd, p.TailEnd, p.Middle })
+  {
+    if (point[0] < margin || point[1] < margin || point[0] > p.Width - margin ||
+      point[1] > p.Height - margin)
+    {
+      return false;
+    }
+  }
+  return true;
+}
+
 struct MaskShape
 {
   int Pixels = 0;
@@ -177,7 +192,7 @@ double AngleBetweenLines(double a, double b)
 
 // Frames of the first cycle captured for the checks.
 const std::vector<int> CapturedFrames =
-  Program == "moorwhisk" ? std::vector<int>{ 0, 10 } : std::vector<int>{ 0, 10, 80, 160 };
+  Program == "moorwhisk" ? std::vector<int>{ 0, 10 } : std::vector<int>{ 0, 10, 40, 80, 120, 160 };
 
 class FishPictures : public ::testing::Test
 {
@@ -219,9 +234,15 @@ TEST_F(FishPictures, FishSitsAtItsPoseAndLiesAlongItsHeading)
 {
   ASSERT_EQ(Status, 0);
   ASSERT_EQ(Pictures->size(), CapturedFrames.size());
+  int checked = 0;
   for (const auto& [frame, picture] : *Pictures)
   {
     SCOPED_TRACE("frame " + std::to_string(frame));
+    if (!WellInside(picture))
+    {
+      continue; // the window's edge cuts the fish: its pixels say little
+    }
+    ++checked;
     const MaskShape shape = ShapeOf(picture);
     ASSERT_GT(shape.Pixels, 300) << "no fish to be seen";
     // The fish's pixels gather round the projected middle of its body (fins
@@ -234,6 +255,7 @@ TEST_F(FishPictures, FishSitsAtItsPoseAndLiesAlongItsHeading)
     EXPECT_GT(shape.Elongation, 1.8);
     EXPECT_LT(AngleBetweenLines(shape.AxisAngle, heading), 15.0 * M_PI / 180.0);
   }
+  EXPECT_GE(checked, 2);
 }
 
 TEST_F(FishPictures, PathTubeOnlyWhereThePathIsShown)
