@@ -92,6 +92,13 @@ protected:
   int NumberOfItems;
   int CursorIndex;
 
+  /**
+   * The node that index i reads, with GetKey's rules outside the range:
+   * the first node for i >= count, the last for i < 0, null when empty.
+   * Moves the cursor for an index in range.
+   */
+  NodeType* NodeAt(int i);
+
 private:
   NodeType* NewNode(float key, TValue value);
   void StepCursorForward(int steps);
@@ -196,22 +203,30 @@ int vtkKeyedList<TValue>::MoveCursorTo(int i)
 
 //------------------------------------------------------------------------------
 template <typename TValue>
-float vtkKeyedList<TValue>::GetKey(int i)
+typename vtkKeyedList<TValue>::NodeType* vtkKeyedList<TValue>::NodeAt(int i)
 {
   if (this->NumberOfItems == 0)
   {
-    return 0.0f;
+    return nullptr;
   }
   if (i >= this->NumberOfItems)
   {
-    return this->Head->Key;
+    return this->Head;
   }
   if (i < 0)
   {
-    return this->Tail->Key;
+    return this->Tail;
   }
   this->MoveCursorTo(i);
-  return this->Cursor->Key;
+  return this->Cursor;
+}
+
+//------------------------------------------------------------------------------
+template <typename TValue>
+float vtkKeyedList<TValue>::GetKey(int i)
+{
+  NodeType* node = this->NodeAt(i);
+  return node ? node->Key : 0.0f;
 }
 
 //------------------------------------------------------------------------------

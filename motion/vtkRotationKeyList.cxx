@@ -13,18 +13,6 @@ vtkStandardNewMacro(vtkRotationKeyList);
 //------------------------------------------------------------------------------
 Quaternion vtkRotationKeyList::GetValue(int i)
 {
-  if (this->NumberOfItems == 0)
-  {
-    return Quaternion::Zero;
-  }
-  if (i >= this->NumberOfItems)
-  {
-    return this->Head->Value;
-  }
-  if (i < 0)
-  {
-    return this->Tail->Value;
-  }
-  this->MoveCursorTo(i);
-  return this->Cursor->Value;
+  RotationKeyNode* node = this->NodeAt(i);
+  return node ? node->Value : Quaternion::Zero;
 }
