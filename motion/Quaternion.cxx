@@ -6,6 +6,8 @@
 =========================================================================*/
 #include "Quaternion.h"
 
+#include "QuaternionArc.h"
+
 #include <cmath>
 
 // Both constants live in this one translation unit so that they are built in
@@ -29,15 +31,6 @@ Quaternion ScaledVector(const Quaternion& q, float w, double factor)
 }
 
 //------------------------------------------------------------------------------
-Quaternion Quaternion::operator+(const Quaternion& p) const
-{
-  return Quaternion(static_cast<float>(static_cast<double>(this->W) + p.W),
-    static_cast<float>(static_cast<double>(this->X) + p.X),
-    static_cast<float>(static_cast<double>(this->Y) + p.Y),
-    static_cast<float>(static_cast<double>(this->Z) + p.Z));
-}
-
-//------------------------------------------------------------------------------
 Quaternion Quaternion::operator-(const Quaternion& p) const
 {
   return Quaternion(static_cast<float>(static_cast<double>(this->W) - p.W),
@@ -55,22 +48,6 @@ Quaternion Quaternion::operator*(const Quaternion& p) const
     static_cast<float>(a0 * b1 + a1 * b0 + a2 * b3 - a3 * b2),
     static_cast<float>(a0 * b2 + a2 * b0 + a3 * b1 - a1 * b3),
     static_cast<float>(a0 * b3 + a3 * b0 + a1 * b2 - a2 * b1));
-}
-
-//------------------------------------------------------------------------------
-Quaternion Quaternion::operator*(float s) const
-{
-  const double f = s;
-  return Quaternion(static_cast<float>(this->W * f), static_cast<float>(this->X * f),
-    static_cast<float>(this->Y * f), static_cast<float>(this->Z * f));
-}
-
-//------------------------------------------------------------------------------
-float Quaternion::Dot(const Quaternion& p) const
-{
-  return static_cast<float>(static_cast<double>(this->W) * p.W +
-    static_cast<double>(this->X) * p.X + static_cast<double>(this->Y) * p.Y +
-    static_cast<double>(this->Z) * p.Z);
 }
 
 //------------------------------------------------------------------------------
@@ -116,36 +93,14 @@ Quaternion Quaternion::Log() const
 //------------------------------------------------------------------------------
 Quaternion Quaternion::Slerp(float t, const Quaternion& p, const Quaternion& q)
 {
-  float c = p.Dot(q);
-  if (c > 1.0f)
-  {
-    c = 1.0f;
-  }
-  else if (c < -1.0f)
-  {
-    c = -1.0f;
-  }
-  const float theta = static_cast<float>(std::acos(static_cast<double>(c)));
-  if (theta < Quaternion::Epsilon)
-  {
-    return p;
-  }
-  const float weightQ = static_cast<float>(std::sin(static_cast<double>(t) * theta));
-  const float weightP = static_cast<float>(std::sin((1.0 - t) * theta));
-  const float inverseSine = static_cast<float>(1.0 / std::sin(static_cast<double>(theta)));
-  const Quaternion a = q * weightQ;
-  const Quaternion b = p * weightP;
-  return (b + a) * inverseSine;
+  return QuaternionArc(p, q).At(t);
 }
 
 //------------------------------------------------------------------------------
 Quaternion Quaternion::Squad(
   float t, const Quaternion& p, const Quaternion& a, const Quaternion& b, const Quaternion& q)
 {
-  const Quaternion onCurve = Quaternion::Slerp(t, p, q);
-  const Quaternion onControls = Quaternion::Slerp(t, a, b);
-  const float outer = static_cast<float>((1.0 - t) * t * 2.0);
-  return Quaternion::Slerp(outer, onCurve, onControls);
+  return QuaternionArc::Squad(t, QuaternionArc(p, q), QuaternionArc(a, b));
 }
 
 //------------------------------------------------------------------------------

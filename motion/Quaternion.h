@@ -124,4 +124,31 @@ public:
   static constexpr float Epsilon = 0.001f;
 };
 
+// The component-wise operations and the dot product are inline: the rotation
+// splines' evaluation is made of little else besides sines.
+//------------------------------------------------------------------------------
+inline Quaternion Quaternion::operator+(const Quaternion& p) const
+{
+  return Quaternion(static_cast<float>(static_cast<double>(this->W) + p.W),
+    static_cast<float>(static_cast<double>(this->X) + p.X),
+    static_cast<float>(static_cast<double>(this->Y) + p.Y),
+    static_cast<float>(static_cast<double>(this->Z) + p.Z));
+}
+
+//------------------------------------------------------------------------------
+inline Quaternion Quaternion::operator*(float s) const
+{
+  const double f = s;
+  return Quaternion(static_cast<float>(this->W * f), static_cast<float>(this->X * f),
+    static_cast<float>(this->Y * f), static_cast<float>(this->Z * f));
+}
+
+//------------------------------------------------------------------------------
+inline float Quaternion::Dot(const Quaternion& p) const
+{
+  return static_cast<float>(static_cast<double>(this->W) * p.W +
+    static_cast<double>(this->X) * p.X + static_cast<double>(this->Y) * p.Y +
+    static_cast<double>(this->Z) * p.Z);
+}
+
 #endif

@@ -116,9 +116,25 @@ void vtkKochanekRotationSpline::Compute()
     }
   }
 
+  this->BuildSegmentArcs(n, closed);
   this->ComputedNumberOfKeys = n;
   this->ComputedClosed = closed;
   this->BuildTime = this->GetMTime();
+}
+
+//------------------------------------------------------------------------------
+void vtkKochanekRotationSpline::BuildSegmentArcs(int n, int closed)
+{
+  // Segment i runs from key i to key i + 1; the closing segment's end, key n,
+  // is read from the key list as key 0.
+  const int segments = n > 0 ? n + closed - 1 : 0;
+  this->Segments.resize(segments);
+  for (int i = 0; i < segments; ++i)
+  {
+    this->Segments[i].Ends = QuaternionArc(this->Keys->GetValue(i), this->Keys->GetValue(i + 1));
+    this->Segments[i].Controls =
+      QuaternionArc(this->ControlRotations[2 * i], this->ControlRotations[2 * i + 3]);
+  }
 }
 
 //------------------------------------------------------------------------------
@@ -165,9 +181,7 @@ Quaternion vtkKochanekRotationSpline::Evaluate(float t)
   }
   const float u = (t - this->KnotTimes[i]) / (this->KnotTimes[i + 1] - this->KnotTimes[i]);
 
-  // Key i + 1 of the closing segment is n, which the key list reads as key 0.
-  const Quaternion start = this->Keys->GetValue(i);
-  const Quaternion end = this->Keys->GetValue(i + 1);
-  return Quaternion::Squad(
-    u, start, this->ControlRotations[2 * i], this->ControlRotations[2 * i + 3], end);
+  // Squad(u, key i, a_i, b_(i+1), key i + 1) on the segment's fixed arcs.
+  const SegmentArcs& segment = this->Segments[i];
+  return QuaternionArc::Squad(u, segment.Ends, segment.Controls);
 }

@@ -20,6 +20,12 @@
  * long from the last key back to the first. Times outside the knots are
  * clamped, and a time that is not a number gives the first knot's value.
  *
+ * Each segment's two inner slerps run between rotations that are fixed once
+ * the controls are built, so their angles and inverse sines are worked out
+ * then too (QuaternionArc): an evaluation costs one Squad's outer slerp and
+ * four sines, with the same result to the bit as Squad of the keys and
+ * controls.
+ *
  * Evaluate() rebuilds the control data when the spline or its keys were
  * modified since the last build, and also when the number of keys or the
  * closed flag differ from the ones the data were built for (AddPoint and
@@ -34,7 +40,10 @@
 #ifndef vtkKochanekRotationSpline_h
 #define vtkKochanekRotationSpline_h
 
+#include "QuaternionArc.h"
 #include "vtkRotationSpline.h"
+
+#include <vector>
 
 class vtkKochanekRotationSpline : public vtkRotationSpline
 {
@@ -87,9 +96,19 @@ protected:
   int ComputedNumberOfKeys;
   int ComputedClosed;
 
+  // The two arcs of each segment's Squad, fixed between two builds of the
+  // controls: from key i to key i + 1, and from a_i to b_(i+1).
+  struct SegmentArcs
+  {
+    QuaternionArc Ends;
+    QuaternionArc Controls;
+  };
+  std::vector<SegmentArcs> Segments;
+
 private:
   int IsClosed() const { return this->Closed != 0 ? 1 : 0; }
   bool ControlsOutOfDate();
+  void BuildSegmentArcs(int numberOfKeys, int closed);
 
   vtkKochanekRotationSpline(const vtkKochanekRotationSpline&) = delete;
   void operator=(const vtkKochanekRotationSpline&) = delete;
