@@ -22,6 +22,8 @@
 #include "vtkImageActor.h"
 #include "vtkImageMapper3D.h"
 #include "vtkNew.h"
+#include "vtkOpenGLRenderWindow.h"
+#include "vtkOpenGLState.h"
 #include "vtkPoints.h"
 #include "vtkPolyData.h"
 #include "vtkPolyDataMapper.h"
@@ -39,6 +41,7 @@
 #include "vtkTubeFilter.h"
 
 #include <cstdio>
+#include <string>
 
 namespace
 {
@@ -204,6 +207,34 @@ void BuildBackground(Scene& scene)
 }
 
 //------------------------------------------------------------------------------
+// Multisampling costs next to nothing where a GPU does it, but a software
+// OpenGL renderer (Mesa's llvmpipe, softpipe or swrast: a virtual machine, a
+// container, a machine without a display under Xvfb) shades every sample on
+// the CPU, and there it more than doubles the frame. Which renderer draws is
+// known only once the first render has made the OpenGL context, so it is
+// asked then, by its name; the frames after it draw without multisampling on
+// a software renderer. A renderer whose name cannot be read keeps the
+// toolkit's default.
+void DropMultisamplingOnSoftwareRenderer(vtkRenderWindow* window)
+{
+  auto* openGLWindow = vtkOpenGLRenderWindow::SafeDownCast(window);
+  vtkOpenGLState* state = openGLWindow ? openGLWindow->GetState() : nullptr;
+  if (!state)
+  {
+    return;
+  }
+  const std::string& renderer = state->GetRenderer();
+  for (const char* software : { "llvmpipe", "softpipe", "swrast" })
+  {
+    if (renderer.find(software) != std::string::npos)
+    {
+      window->SetMultiSamples(0);
+      return;
+    }
+  }
+}
+
+//------------------------------------------------------------------------------
 void OpenWindow(Scene& scene, const FishProgramConstants& constants)
 {
   scene.BackgroundRenderer->SetLayer(BackgroundLayer);
@@ -215,6 +246,7 @@ void OpenWindow(Scene& scene, const FishProgramConstants& constants)
   // The first render creates the background camera and fits it to the
   // picture; the dolly below works on that camera.
   scene.Window->Render();
+  DropMultisamplingOnSoftwareRenderer(scene.Window);
 
   vtkCamera* camera = scene.BackgroundRenderer->GetActiveCamera();
   camera->Dolly(2.2);
