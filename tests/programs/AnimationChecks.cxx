@@ -1,115 +1,24 @@
-// The animation of one program, watched frame by frame inside the running
-// program: titles, flexing amplitudes, poses, the actors of the scene, the
-// window and the camera. Built once per program; PELAGRIN_PROGRAM names it.
-#include "KeyFrameTables.h"
+// The animation of one program, as recorded frame by frame inside the
+// running program: titles, flexing amplitudes, poses, the actors of the
+// scene, the window and the camera.
+#include "ProgramExpectations.h"
 #include "ProgramHarness.h"
+#include "ProgramRecording.h"
 
-#include "vtkShapeTransform.h"
-#include "vtkTrajectory.h"
-
-#include "vtkActor.h"
-#include "vtkActorCollection.h"
-#include "vtkCamera.h"
-#include "vtkLinearTransform.h"
-#include "vtkMapper.h"
 #include "vtkMath.h"
 #include "vtkMatrix4x4.h"
-#include "vtkRenderWindow.h"
-#include "vtkRenderer.h"
-#include "vtkTransformPolyDataFilter.h"
+#include "vtkNew.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace
 {
-struct Expected
-{
-  const char* Program;
-  const KeyFrameRow* Keys;
-  int NumberOfKeys;
-  int Width;
-  int Height;
-  double Zoom;
-  bool PathShown;
-  int FramesPerCycle;
-};
-
-const Expected Programs[] = {
-  { "pelagrin-eight", FigureEightTable, 8, 640, 480, 1.1, true, 320 },
-  { "pelagrin-ring", RingTable, 8, 640, 480, 2.0, true, 320 },
-  { "pelagrin-eight-bare", FigureEightTable, 8, 640, 480, 1.1, false, 320 },
-  { "pelagrin-ring-bare", RingTable, 8, 640, 480, 2.0, false, 320 },
-  { "moorwhisk", MooringTable, 1, 320, 240, 5.0, false, 22 },
-};
-
-const Expected& ThisProgram()
-{
-  for (const Expected& e : Programs)
-  {
-    if (std::strcmp(e.Program, PELAGRIN_PROGRAM) == 0)
-    {
-      return e;
-    }
-  }
-  throw std::runtime_error("unknown program " PELAGRIN_PROGRAM);
-}
-
-vtkTrajectory* NewTrajectory(const Expected& e)
-{
-  vtkTrajectory* trajectory = vtkTrajectory::New();
-  for (int i = 0; i < e.NumberOfKeys; ++i)
-  {
-    const KeyFrameRow& k = e.Keys[i];
-    trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0, 0, 1);
-  }
-  trajectory->ClosedOn();
-  return trajectory;
-}
-
-// The fish pipeline, reached from the textured actor back to the reader:
-// threshold, pose filter, shape filter.
-struct FishPipeline
-{
-  vtkActor* TexturedActor = nullptr;
-  vtkActor* ColouredActor = nullptr;
-  vtkTransformPolyDataFilter* PoseFilter = nullptr;
-  vtkShapeTransform* Shape = nullptr;
-};
-
-FishPipeline FindFish(vtkRenderer* scene)
-{
-  FishPipeline fish;
-  vtkActorCollection* actors = scene->GetActors();
-  actors->InitTraversal();
-  while (vtkActor* actor = actors->GetNextActor())
-  {
-    vtkAlgorithm* threshold = actor->GetMapper()->GetInputAlgorithm();
-    auto* pose = vtkTransformPolyDataFilter::SafeDownCast(
-      threshold->GetNumberOfInputPorts() ? threshold->GetInputAlgorithm() : nullptr);
-    if (!pose)
-    {
-      continue;
-    }
-    (actor->GetTexture() ? fish.TexturedActor : fish.ColouredActor) = actor;
-    fish.PoseFilter = pose;
-    auto* shapeFilter = vtkTransformPolyDataFilter::SafeDownCast(pose->GetInputAlgorithm());
-    fish.Shape = vtkShapeTransform::SafeDownCast(shapeFilter->GetTransform());
-  }
-  return fish;
-}
-
-struct Frame
-{
-  std::string Title;
-  float Amplitude;
-  double Pose[16];
-};
-
 // Rotation by degrees about a unit axis, as a 4x4 matrix.
 void RotationMatrix(double degrees, double ax, double ay, double az, vtkMatrix4x4* m)
 {
@@ -153,111 +62,47 @@ void ExpectedPose(vtkTrajectory* trajectory, float t, bool modelTurns, double ou
   std::copy(pose->GetData(), pose->GetData() + 16, out);
 }
 
-bool IsFrameTitle(const std::string& title)
+std::vector<FrameRecord> AnimationFrames()
 {
-  return title.size() >= 4 && title.find_first_not_of("0123456789") == std::string::npos;
-}
-
-class Animation : public ::testing::Test
-{
-protected:
-  static void SetUpTestSuite()
+  std::vector<FrameRecord> frames;
+  for (const FrameRecord& f : Recording().Renders)
   {
-    Renders = new std::vector<Frame>;
-    ProgramHooks hooks;
-    hooks.OnRender = [](vtkRenderWindow* window)
+    if (IsFrameTitle(f.Title))
     {
-      FishPipeline fish = FindFish(FindSceneRenderer(window));
-      if (!fish.Shape)
-      {
-        return;
-      }
-      Frame frame;
-      frame.Title = window->GetWindowName();
-      frame.Amplitude = fish.Shape->GetAmplitude();
-      vtkMatrix4x4* pose =
-        vtkLinearTransform::SafeDownCast(fish.PoseFilter->GetTransform())->GetMatrix();
-      std::copy(pose->GetData(), pose->GetData() + 16, frame.Pose);
-      Renders->push_back(frame);
-    };
-    hooks.OnStart = [](vtkRenderWindowInteractor* interactor) { InspectScene(interactor); };
-    Status = RunProgram(hooks);
-  }
-
-  static void TearDownTestSuite() { delete Renders; }
-
-  static void InspectScene(vtkRenderWindowInteractor* interactor);
-
-  static std::vector<Frame> AnimationFrames()
-  {
-    std::vector<Frame> frames;
-    for (const Frame& f : *Renders)
-    {
-      if (IsFrameTitle(f.Title))
-      {
-        frames.push_back(f);
-      }
+      frames.push_back(f);
     }
-    return frames;
   }
-
-  static std::vector<Frame>* Renders;
-  static int Status;
-  static int WindowSize[2];
-  static int SceneActors;
-  static bool PathActorsShown;
-  static double ViewAngle;
-  static double CameraPosition[3];
-};
-std::vector<Frame>* Animation::Renders = nullptr;
-int Animation::Status = -99;
-int Animation::WindowSize[2] = { 0, 0 };
-int Animation::SceneActors = 0;
-bool Animation::PathActorsShown = false;
-double Animation::ViewAngle = 0;
-double Animation::CameraPosition[3] = { 0, 0, 0 };
-
-void Animation::InspectScene(vtkRenderWindowInteractor* interactor)
-{
-  vtkRenderWindow* window = interactor->GetRenderWindow();
-  WindowSize[0] = window->GetSize()[0];
-  WindowSize[1] = window->GetSize()[1];
-  vtkRenderer* scene = FindSceneRenderer(window);
-  SceneActors = scene->GetActors()->GetNumberOfItems();
-  FishPipeline fish = FindFish(scene);
-  PathActorsShown = SceneActors > 2;
-  EXPECT_NE(fish.TexturedActor, nullptr);
-  EXPECT_NE(fish.ColouredActor, nullptr);
-  vtkCamera* camera = scene->GetActiveCamera();
-  ViewAngle = camera->GetViewAngle();
-  camera->GetPosition(CameraPosition);
+  return frames;
 }
 } // namespace
 
-TEST_F(Animation, EndsNormallyAfterTheInteraction)
+TEST(Animation, EndsNormallyAfterTheInteraction)
 {
-  EXPECT_EQ(Status, 0);
+  EXPECT_EQ(Recording().Status, 0);
 }
 
-TEST_F(Animation, WindowSceneAndCamera)
+TEST(Animation, WindowSceneAndCamera)
 {
-  const Expected& e = ThisProgram();
-  EXPECT_EQ(WindowSize[0], e.Width);
-  EXPECT_EQ(WindowSize[1], e.Height);
-  EXPECT_EQ(PathActorsShown, e.PathShown);
-  EXPECT_EQ(SceneActors, e.PathShown ? 4 : 2);
+  const ProgramExpectation& e = ThisProgram();
+  const SceneFacts& scene = Recording().Scene;
+  EXPECT_EQ(scene.WindowSize[0], e.Width);
+  EXPECT_EQ(scene.WindowSize[1], e.Height);
+  EXPECT_TRUE(scene.TexturedFish);
+  EXPECT_TRUE(scene.ColouredFish);
+  EXPECT_EQ(scene.SceneActors > 2, e.PathShown);
+  EXPECT_EQ(scene.SceneActors, e.PathShown ? 4 : 2);
   // Zoom narrows VTK's default 30 degree view angle.
-  EXPECT_NEAR(ViewAngle, 30.0 / e.Zoom, 1e-9);
-  EXPECT_DOUBLE_EQ(CameraPosition[0], 9.07778);
-  EXPECT_DOUBLE_EQ(CameraPosition[1], -7.80113);
-  EXPECT_DOUBLE_EQ(CameraPosition[2], 2.72241);
+  EXPECT_NEAR(scene.ViewAngle, 30.0 / e.Zoom, 1e-9);
+  EXPECT_DOUBLE_EQ(scene.CameraPosition[0], 9.07778);
+  EXPECT_DOUBLE_EQ(scene.CameraPosition[1], -7.80113);
+  EXPECT_DOUBLE_EQ(scene.CameraPosition[2], 2.72241);
 }
 
-TEST_F(Animation, TenCyclesOfNumberedFrames)
+TEST(Animation, TenCyclesOfNumberedFrames)
 {
-  const Expected& e = ThisProgram();
-  const std::vector<Frame> frames = AnimationFrames();
-  ASSERT_EQ(frames.size(), 10u * e.FramesPerCycle);
+  const ProgramExpectation& e = ThisProgram();
+  const std::vector<FrameRecord> frames = AnimationFrames();
+  ASSERT_EQ(frames.size(), size_t(AnimationCycles) * e.FramesPerCycle);
   for (size_t k = 0; k < frames.size(); ++k)
   {
     char title[16];
@@ -268,11 +113,11 @@ TEST_F(Animation, TenCyclesOfNumberedFrames)
   EXPECT_EQ(frames.back().Title, e.FramesPerCycle == 320 ? "0319" : "0021");
 }
 
-TEST_F(Animation, AmplitudeIsATriangleWaveRestartingEveryCycle)
+TEST(Animation, AmplitudeIsATriangleWaveRestartingEveryCycle)
 {
-  const Expected& e = ThisProgram();
-  const std::vector<Frame> frames = AnimationFrames();
-  ASSERT_EQ(frames.size(), 10u * e.FramesPerCycle);
+  const ProgramExpectation& e = ThisProgram();
+  const std::vector<FrameRecord> frames = AnimationFrames();
+  ASSERT_EQ(frames.size(), size_t(AnimationCycles) * e.FramesPerCycle);
   float largest = 0.0f;
   for (size_t k = 0; k < frames.size(); ++k)
   {
@@ -285,17 +130,16 @@ TEST_F(Animation, AmplitudeIsATriangleWaveRestartingEveryCycle)
   EXPECT_LT(largest, 1.0f);
 }
 
-TEST_F(Animation, FishFollowsTheTrajectory)
+TEST(Animation, FishFollowsTheTrajectory)
 {
-  const Expected& e = ThisProgram();
-  const std::vector<Frame> frames = AnimationFrames();
-  ASSERT_EQ(frames.size(), 10u * e.FramesPerCycle);
+  const ProgramExpectation& e = ThisProgram();
+  const std::vector<FrameRecord> frames = AnimationFrames();
+  ASSERT_EQ(frames.size(), size_t(AnimationCycles) * e.FramesPerCycle);
   vtkTrajectory* trajectory = NewTrajectory(e);
-  const float step = static_cast<float>(
-    (1 + (e.Keys[e.NumberOfKeys - 1].Time - e.Keys[0].Time)) / (40 * e.NumberOfKeys - 1));
+  const float step = TimeStep(e);
   // Every frame of the last cycle, at the clock accumulated in single
   // precision.
-  const size_t lastCycle = 9u * e.FramesPerCycle;
+  const size_t lastCycle = size_t(AnimationCycles - 1) * e.FramesPerCycle;
   float t = 0.0f;
   for (int i = 0; i < e.FramesPerCycle; ++i, t += step)
   {
@@ -309,12 +153,45 @@ TEST_F(Animation, FishFollowsTheTrajectory)
   trajectory->Delete();
 }
 
-TEST_F(Animation, FirstPictureShowsTheStartPoseWithoutModelTurns)
+// Undrawn frames too: the shape filter bends the tail by the frame's
+// amplitude, and the pose filter places it by the frame's pose.
+TEST(Animation, FishPipelineRunsOnEveryFrame)
 {
-  const Expected& e = ThisProgram();
+  const ProgramExpectation& e = ThisProgram();
+  const std::vector<FrameRecord> frames = AnimationFrames();
+  ASSERT_EQ(frames.size(), size_t(AnimationCycles) * e.FramesPerCycle);
+  // The tail's displacement at the largest amplitude, 10/11, of frame 10.
+  const FrameRecord& widest = frames[10];
+  double full[3];
+  for (int c = 0; c < 3; ++c)
+  {
+    full[c] = (widest.TailBent[c] - widest.TailAsRead[c]) / widest.Amplitude;
+  }
+  ASSERT_GT(std::hypot(full[0], full[1], full[2]), 0.05) << "the tail does not bend";
+  for (size_t k = 0; k < frames.size(); ++k)
+  {
+    const FrameRecord& f = frames[k];
+    for (int c = 0; c < 3; ++c)
+    {
+      ASSERT_NEAR(f.TailBent[c], f.TailAsRead[c] + f.Amplitude * full[c], 1e-5) << "frame " << k;
+    }
+    const double bent[4] = { f.TailBent[0], f.TailBent[1], f.TailBent[2], 1.0 };
+    double posed[4];
+    vtkMatrix4x4::MultiplyPoint(f.Pose, bent, posed);
+    for (int c = 0; c < 3; ++c)
+    {
+      ASSERT_NEAR(f.TailPosed[c], posed[c], 1e-4) << "frame " << k;
+    }
+  }
+}
+
+TEST(Animation, FirstPictureShowsTheStartPoseWithoutModelTurns)
+{
+  const ProgramExpectation& e = ThisProgram();
+  const std::vector<FrameRecord>& renders = Recording().Renders;
   // The render before the first numbered frame.
   size_t first = 0;
-  while (first < Renders->size() && !IsFrameTitle((*Renders)[first].Title))
+  while (first < renders.size() && !IsFrameTitle(renders[first].Title))
   {
     ++first;
   }
@@ -324,8 +201,8 @@ TEST_F(Animation, FirstPictureShowsTheStartPoseWithoutModelTurns)
   ExpectedPose(trajectory, 0.0f, false, expected);
   for (int m = 0; m < 16; ++m)
   {
-    EXPECT_NEAR((*Renders)[first - 1].Pose[m], expected[m], 1e-5) << "m" << m;
+    EXPECT_NEAR(renders[first - 1].Pose[m], expected[m], 1e-5) << "m" << m;
   }
-  EXPECT_EQ((*Renders)[first - 1].Amplitude, 0.0f);
+  EXPECT_EQ(renders[first - 1].Amplitude, 0.0f);
   trajectory->Delete();
 }

@@ -1,11 +1,10 @@
-// The path scene of pelagrin-eight, inspected inside the running program:
-// samples, polyline, markers, layers, background camera and what the window
-// shows.
-#include "KeyFrameTables.h"
+// The path scene of a program that shows its path, as the program hands it
+// to the user: samples, polyline, markers, layers, background camera and
+// what the window shows.
+#include "ProgramExpectations.h"
 #include "ProgramHarness.h"
+#include "ProgramRecording.h"
 #include "WindowPictures.h"
-
-#include "vtkTrajectory.h"
 
 #include "vtkActor.h"
 #include "vtkActorCollection.h"
@@ -31,22 +30,13 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 namespace
 {
-constexpr int SampleCount = 320;
-
-vtkTrajectory* NewFigureEight()
+int SampleCount()
 {
-  vtkTrajectory* trajectory = vtkTrajectory::New();
-  for (const KeyFrameRow& k : FigureEightTable)
-  {
-    trajectory->AddKeyFrame(k.Time, k.X, k.Y, k.Z, k.Angle, 0, 0, 1);
-  }
-  trajectory->ClosedOn();
-  return trajectory;
+  return SamplesPerKeyFrame * ThisProgram().NumberOfKeys;
 }
 
 template <typename T>
@@ -81,11 +71,13 @@ void ExpectShading(vtkActor* actor, std::array<double, 3> colour)
 
 void CheckPathSamples(vtkPolyData* path)
 {
-  ASSERT_EQ(path->GetNumberOfPoints(), SampleCount);
-  vtkTrajectory* trajectory = NewFigureEight();
-  const float step = static_cast<float>((1 + (7.0f - 0.0f)) / (SampleCount - 1));
+  const ProgramExpectation& e = ThisProgram();
+  const int sampleCount = SampleCount();
+  ASSERT_EQ(path->GetNumberOfPoints(), sampleCount);
+  vtkTrajectory* trajectory = NewTrajectory(e);
+  const float step = TimeStep(e);
   float t = 0.0f;
-  for (int j = 0; j < SampleCount; ++j)
+  for (int j = 0; j < sampleCount; ++j)
   {
     float x, y, z, angle, axis[3];
     trajectory->Evaluate(t, x, y, z, angle, axis);
@@ -99,17 +91,17 @@ void CheckPathSamples(vtkPolyData* path)
   // Accumulated in single precision, the last sample lies just short of one
   // time unit past the last keyframe, back near the first keyframe.
   double last[3];
-  path->GetPoint(SampleCount - 1, last);
-  EXPECT_NEAR(last[0], -2.0, 1e-3);
-  EXPECT_NEAR(last[1], -2.0, 1e-3);
+  path->GetPoint(sampleCount - 1, last);
+  EXPECT_NEAR(last[0], e.Keys[0].X, 1e-3);
+  EXPECT_NEAR(last[1], e.Keys[0].Y, 1e-3);
   trajectory->Delete();
 
   vtkCellArray* lines = path->GetLines();
   ASSERT_EQ(lines->GetNumberOfCells(), 1);
   vtkNew<vtkIdList> ids;
   path->GetCellPoints(0, ids);
-  ASSERT_EQ(ids->GetNumberOfIds(), SampleCount);
-  for (int j = 0; j < SampleCount; ++j)
+  ASSERT_EQ(ids->GetNumberOfIds(), sampleCount);
+  for (int j = 0; j < sampleCount; ++j)
   {
     EXPECT_EQ(ids->GetId(j), j);
   }
@@ -119,9 +111,10 @@ void CheckMarkers(vtkGlyph3D* glyphs)
 {
   auto* keyFrames = vtkPolyData::SafeDownCast(glyphs->GetInputDataObject(0, 0));
   ASSERT_NE(keyFrames, nullptr);
-  ASSERT_EQ(keyFrames->GetNumberOfPoints(), 8);
-  vtkTrajectory* trajectory = NewFigureEight();
-  for (int i = 0; i < 8; ++i)
+  const ProgramExpectation& e = ThisProgram();
+  ASSERT_EQ(keyFrames->GetNumberOfPoints(), e.NumberOfKeys);
+  vtkTrajectory* trajectory = NewTrajectory(e);
+  for (int i = 0; i < e.NumberOfKeys; ++i)
   {
     float x, y, z, angle, ax, ay, az;
     trajectory->EvaluateAtKeyFrame(i, x, y, z, angle, ax, ay, az);
@@ -130,8 +123,8 @@ void CheckMarkers(vtkGlyph3D* glyphs)
     EXPECT_EQ(static_cast<float>(marker[0]), x);
     EXPECT_EQ(static_cast<float>(marker[1]), y);
     EXPECT_EQ(static_cast<float>(marker[2]), z);
-    EXPECT_NEAR(x, FigureEightTable[i].X, 1e-6);
-    EXPECT_NEAR(y, FigureEightTable[i].Y, 1e-6);
+    EXPECT_NEAR(x, e.Keys[i].X, 1e-6);
+    EXPECT_NEAR(y, e.Keys[i].Y, 1e-6);
   }
   trajectory->Delete();
 
@@ -184,7 +177,7 @@ void CheckLayering(vtkRenderWindow* window, vtkPolyData* path)
     ++coveredChecked;
     covered += ColourDistance(shot.At(x, y), under) > 40 ? 1 : 0;
   }
-  ASSERT_GT(coveredChecked, SampleCount / 2);
+  ASSERT_GT(coveredChecked, SampleCount() / 2);
   EXPECT_GT(covered, coveredChecked * 9 / 10) << "the tube is hidden behind the picture";
 
   // Away from the tube, the window shows the picture itself.
@@ -226,71 +219,43 @@ void CheckBackgroundCamera(vtkRenderer* background)
 
 TEST(PathScene, SceneAsTheProgramHandsItToTheUser)
 {
-  bool started = false;
-  ProgramHooks hooks;
-  hooks.OnStart = [&](vtkRenderWindowInteractor* interactor)
+  if (!ThisProgram().PathShown)
   {
-    started = true;
-    vtkRenderWindow* window = interactor->GetRenderWindow();
-    EXPECT_EQ(window->GetSize()[0], 640);
-    EXPECT_EQ(window->GetSize()[1], 480);
-    EXPECT_EQ(window->GetNumberOfLayers(), 2);
-    ASSERT_EQ(window->GetRenderers()->GetNumberOfItems(), 2);
-
-    vtkRenderer* background = FindBackgroundRenderer(window);
-    vtkRenderer* scene = FindSceneRenderer(window);
-    ASSERT_NE(background, nullptr);
-    ASSERT_NE(scene, nullptr);
-    // VTK draws layer 0 first: the picture lies beneath the scene.
-    EXPECT_EQ(background->GetLayer(), 0);
-    EXPECT_EQ(scene->GetLayer(), 1);
-    EXPECT_EQ(background->GetInteractive(), 0);
-    EXPECT_EQ(scene->GetInteractive(), 1);
-    EXPECT_EQ(background->GetViewProps()->GetNumberOfItems(), 1);
-
-    vtkActor* tubeActor = nullptr;
-    vtkActor* markerActor = nullptr;
-    vtkTubeFilter* tube = FindActorInput<vtkTubeFilter>(scene, &tubeActor);
-    vtkGlyph3D* glyphs = FindActorInput<vtkGlyph3D>(scene, &markerActor);
-    ASSERT_NE(tube, nullptr);
-    ASSERT_NE(glyphs, nullptr);
-    EXPECT_EQ(tube->GetNumberOfSides(), 8);
-    EXPECT_DOUBLE_EQ(tube->GetRadius(), 0.02);
-    ExpectShading(tubeActor, { 1.0, 1.0, 0.7 });
-    ExpectShading(markerActor, { 1.0, 0.6, 0.6 });
-
-    auto* path = vtkPolyData::SafeDownCast(tube->GetInputDataObject(0, 0));
-    ASSERT_NE(path, nullptr);
-    CheckPathSamples(path);
-    CheckMarkers(glyphs);
-    CheckLayering(window, path);
-    CheckBackgroundCamera(background);
-  };
-  EXPECT_EQ(RunProgram(hooks), 0);
-  EXPECT_TRUE(started);
-}
-
-TEST(PathScene, MissingPictureIsLeftToTheReader)
-{
-  // Every data file but the picture.
-  namespace fs = std::filesystem;
-  const fs::path directory = fs::temp_directory_path() / "pelagrin-no-picture";
-  fs::remove_all(directory);
-  fs::create_directories(directory);
-  for (const auto& entry : fs::directory_iterator(fs::current_path()))
-  {
-    const std::string name = entry.path().filename().string();
-    const std::string extension = entry.path().extension().string();
-    if (name != "underwater.bmp" &&
-      (extension == ".vtk" || extension == ".bmp" || extension == ".trc"))
-    {
-      fs::copy_file(entry.path(), directory / name);
-    }
+    GTEST_SKIP() << "the program does not show its path";
   }
-  bool started = false;
-  ProgramHooks hooks;
-  hooks.OnStart = [&](vtkRenderWindowInteractor*) { started = true; };
-  EXPECT_EQ(RunProgram(hooks, directory.string()), 0);
-  EXPECT_TRUE(started);
-  fs::remove_all(directory);
+  vtkRenderWindow* window = Recording().Window;
+  ASSERT_NE(window, nullptr) << "the program never handed the window over";
+  EXPECT_EQ(window->GetSize()[0], 640);
+  EXPECT_EQ(window->GetSize()[1], 480);
+  EXPECT_EQ(window->GetNumberOfLayers(), 2);
+  ASSERT_EQ(window->GetRenderers()->GetNumberOfItems(), 2);
+
+  vtkRenderer* background = FindBackgroundRenderer(window);
+  vtkRenderer* scene = FindSceneRenderer(window);
+  ASSERT_NE(background, nullptr);
+  ASSERT_NE(scene, nullptr);
+  // VTK draws layer 0 first: the picture lies beneath the scene.
+  EXPECT_EQ(background->GetLayer(), 0);
+  EXPECT_EQ(scene->GetLayer(), 1);
+  EXPECT_EQ(background->GetInteractive(), 0);
+  EXPECT_EQ(scene->GetInteractive(), 1);
+  EXPECT_EQ(background->GetViewProps()->GetNumberOfItems(), 1);
+
+  vtkActor* tubeActor = nullptr;
+  vtkActor* markerActor = nullptr;
+  vtkTubeFilter* tube = FindActorInput<vtkTubeFilter>(scene, &tubeActor);
+  vtkGlyph3D* glyphs = FindActorInput<vtkGlyph3D>(scene, &markerActor);
+  ASSERT_NE(tube, nullptr);
+  ASSERT_NE(glyphs, nullptr);
+  EXPECT_EQ(tube->GetNumberOfSides(), 8);
+  EXPECT_DOUBLE_EQ(tube->GetRadius(), 0.02);
+  ExpectShading(tubeActor, { 1.0, 1.0, 0.7 });
+  ExpectShading(markerActor, { 1.0, 0.6, 0.6 });
+
+  auto* path = vtkPolyData::SafeDownCast(tube->GetInputDataObject(0, 0));
+  ASSERT_NE(path, nullptr);
+  CheckPathSamples(path);
+  CheckMarkers(glyphs);
+  CheckLayering(window, path);
+  CheckBackgroundCamera(background);
 }

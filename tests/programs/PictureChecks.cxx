@@ -1,19 +1,8 @@
 // What the window shows during the animation of one program: the fish where
 // its pose puts it, lying along its heading, over the picture; the path tube
-// only where the program shows the path; a flexing tail. Built once per
-// program; PELAGRIN_PROGRAM names it.
-#include "ProgramHarness.h"
-#include "WindowPictures.h"
-
-#include "vtkActor.h"
-#include "vtkActorCollection.h"
-#include "vtkLinearTransform.h"
-#include "vtkMapper.h"
-#include "vtkMatrix4x4.h"
-#include "vtkNew.h"
-#include "vtkRenderWindow.h"
-#include "vtkRenderer.h"
-#include "vtkTransformPolyDataFilter.h"
+// only where the program shows the path; a flexing tail.
+#include "ProgramExpectations.h"
+#include "ProgramRecording.h"
 
 #include <gtest/gtest.h>
 
@@ -26,99 +15,7 @@
 
 namespace
 {
-const std::string Program = PELAGRIN_PROGRAM;
-const bool PathShown = Program == "pelagrin-eight" || Program == "pelagrin-ring";
-
-// Points of the fish in its own frame: the middle of the body, the snout
-// end and the tail end of its centre line.
-const double BodyMiddle[3] = { 0.23, 0.0, -0.213 };
-const double Head[3] = { -0.45, 0.0, -0.213 };
-const double Tail[3] = { 0.9, 0.0, -0.213 };
-
-// One animation frame as the window showed it, with and without the fish.
-struct FramePicture
-{
-  std::vector<bool> Fish; // pixels that the fish changes
-  int PathPixels = 0;     // pixels that the rest of the scene changes
-  int Width = 0;
-  int Height = 0;
-  std::array<double, 2> Origin, Middle, HeadEnd, TailEnd; // projected fish points
-};
-
-std::map<int, FramePicture>* Pictures = nullptr;
-
-std::vector<vtkActor*> FishActors(vtkRenderer* scene, vtkTransformPolyDataFilter** pose)
-{
-  std::vector<vtkActor*> fish;
-  vtkActorCollection* actors = scene->GetActors();
-  actors->InitTraversal();
-  while (vtkActor* actor = actors->GetNextActor())
-  {
-    vtkAlgorithm* threshold = actor->GetMapper()->GetInputAlgorithm();
-    auto* filter = vtkTransformPolyDataFilter::SafeDownCast(
-      threshold->GetNumberOfInputPorts() ? threshold->GetInputAlgorithm() : nullptr);
-    if (filter)
-    {
-      fish.push_back(actor);
-      *pose = filter;
-    }
-  }
-  return fish;
-}
-
-std::array<double, 2> ProjectModelPoint(vtkRenderer* scene, vtkMatrix4x4* pose, const double p[3])
-{
-  const double model[4] = { p[0], p[1], p[2], 1.0 };
-  double world[4];
-  pose->MultiplyPoint(model, world);
-  return Project(scene, world);
-}
-
-void Capture(vtkRenderWindow* window, int frame)
-{
-  vtkRenderer* scene = FindSceneRenderer(window);
-  vtkTransformPolyDataFilter* poseFilter = nullptr;
-  std::vector<vtkActor*> fish = FishActors(scene, &poseFilter);
-  Screenshot with(window);
-  for (vtkActor* actor : fish)
-  {
-    actor->VisibilityOff();
-  }
-  Screenshot without(window);
-  scene->DrawOff();
-  Screenshot pictureOnly(window);
-  scene->DrawOn();
-  for (vtkActor* actor : fish)
-  {
-    actor->VisibilityOn();
-  }
-
-  FramePicture picture;
-  picture.Width = with.GetWidth();
-  picture.Height = with.GetHeight();
-  for (int y = 0; y < picture.Height; ++y)
-  {
-    for (int x = 0; x < picture.Width; ++x)
-    {
-      picture.Fish.push_back(ColourDistance(with.At(x, y), without.At(x, y)) > 30);
-      picture.PathPixels += ColourDistance(without.At(x, y), pictureOnly.At(x, y)) > 0 ? 1 : 0;
-    }
-  }
-  vtkMatrix4x4* pose = vtkLinearTransform::SafeDownCast(poseFilter->GetTransform())->GetMatrix();
-  const double origin[3] = { 0, 0, 0 };
-  picture.Origin = ProjectModelPoint(scene, pose, origin);
-  picture.Middle = ProjectModelPoint(scene, pose, BodyMiddle);
-  picture.HeadEnd = ProjectModelPoint(scene, pose, Head);
-  picture.TailEnd = ProjectModelPoint(scene, pose, Tail);
-  (*Pictures)[frame] = std::move(picture);
-
-  if (const char* directory = std::getenv("PELAGRIN_SCREENSHOT_DIR"))
-  {
-    const std::string name =
-      std::string(directory) + "/" + Program + "-frame" + std::to_string(frame) + ".png";
-    with.SavePNG(name.c_str());
-  }
-}
+const std::string Program = ProgramUnderTest();
 
 // Length of the fish's centre line on screen.
 double FishLength(const FramePicture& p)
@@ -190,52 +87,15 @@ double AngleBetweenLines(double a, double b)
   return std::min(d, M_PI - d);
 }
 
-// Frames of the first cycle captured for the checks.
-const std::vector<int> CapturedFrames =
-  Program == "moorwhisk" ? std::vector<int>{ 0, 10 } : std::vector<int>{ 0, 10, 40, 80, 120, 160 };
-
-class FishPictures : public ::testing::Test
-{
-protected:
-  static void SetUpTestSuite()
-  {
-    Pictures = new std::map<int, FramePicture>;
-    ProgramHooks hooks;
-    auto frame = std::make_shared<int>(-1);
-    auto capturing = std::make_shared<bool>(false);
-    hooks.OnRender = [frame, capturing](vtkRenderWindow* window)
-    {
-      const std::string title = window->GetWindowName();
-      if (*capturing || title.size() != 4 ||
-        title.find_first_not_of("0123456789") != std::string::npos)
-      {
-        return;
-      }
-      ++*frame;
-      for (int wanted : CapturedFrames)
-      {
-        if (*frame == wanted)
-        {
-          *capturing = true; // taking the screenshots renders again
-          Capture(window, wanted);
-          *capturing = false;
-        }
-      }
-    };
-    Status = RunProgram(hooks);
-  }
-  static void TearDownTestSuite() { delete Pictures; }
-  static int Status;
-};
-int FishPictures::Status = -99;
 } // namespace
 
-TEST_F(FishPictures, FishSitsAtItsPoseAndLiesAlongItsHeading)
+TEST(FishPictures, FishSitsAtItsPoseAndLiesAlongItsHeading)
 {
-  ASSERT_EQ(Status, 0);
-  ASSERT_EQ(Pictures->size(), CapturedFrames.size());
+  const ProgramRecording& recording = Recording();
+  ASSERT_EQ(recording.Status, 0);
+  ASSERT_EQ(recording.Pictures.size(), CapturedFrames().size());
   int checked = 0;
-  for (const auto& [frame, picture] : *Pictures)
+  for (const auto& [frame, picture] : recording.Pictures)
   {
     SCOPED_TRACE("frame " + std::to_string(frame));
     if (!WellInside(picture))
@@ -258,13 +118,13 @@ TEST_F(FishPictures, FishSitsAtItsPoseAndLiesAlongItsHeading)
   EXPECT_GE(checked, 2);
 }
 
-TEST_F(FishPictures, PathTubeOnlyWhereThePathIsShown)
+TEST(FishPictures, PathTubeOnlyWhereThePathIsShown)
 {
-  ASSERT_EQ(Status, 0);
+  ASSERT_EQ(Recording().Status, 0);
   // Without the fish, a window without the path shows the picture alone;
   // the tube and the markers cover a few thousand pixels.
-  const int pathPixels = Pictures->at(0).PathPixels;
-  if (PathShown)
+  const int pathPixels = Recording().Pictures.at(0).PathPixels;
+  if (ThisProgram().PathShown)
   {
     EXPECT_GT(pathPixels, 1500);
   }
@@ -274,15 +134,15 @@ TEST_F(FishPictures, PathTubeOnlyWhereThePathIsShown)
   }
 }
 
-TEST_F(FishPictures, TailFlexesWhileTheHeadHoldsStill)
+TEST(FishPictures, TailFlexesWhileTheHeadHoldsStill)
 {
-  ASSERT_EQ(Status, 0);
+  ASSERT_EQ(Recording().Status, 0);
   if (Program != "moorwhisk")
   {
     GTEST_SKIP() << "the fish only holds still in moorwhisk";
   }
-  const FramePicture& unbent = Pictures->at(0); // amplitude 0
-  const FramePicture& bent = Pictures->at(10);  // amplitude 10/11
+  const FramePicture& unbent = Recording().Pictures.at(0); // amplitude 0
+  const FramePicture& bent = Recording().Pictures.at(10);  // amplitude 10/11
   // The fish holds its place at the window's centre.
   const MaskShape a = ShapeOf(unbent), b = ShapeOf(bent);
   EXPECT_NEAR(unbent.Origin[0], unbent.Width / 2.0, 3);
