@@ -25,7 +25,7 @@ install_packages() {
 }
 
 RUN_PACKAGES=(cmake make g++ libvtk9-dev libgtest-dev libbenchmark-dev libeigen3-dev
-  xvfb xdotool imagemagick)
+  xvfb x11-utils xdotool imagemagick)
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" clang libclang-rt-14-dev)
 
 # build_tree DIR [CMAKE ARGS...]: configures and builds one build tree.
@@ -48,22 +48,65 @@ build_tree() {
   fi
 }
 
-# start_xvfb: starts a virtual display of our own and exports DISPLAY; the
-# display stops when the script exits.
-start_xvfb() {
-  local n
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      xdotool getmouselocation >/dev/null 2>&1 && break
-      sleep 0.1
-    done
-    trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
-    return 0
+# Things to do when the script exits, in the order they were added.
+EXIT_ACTIONS=()
+run_exit_actions() {
+  local action
+  for action in "${EXIT_ACTIONS[@]}"; do
+    eval "$action" || true
   done
-  echo "No free X display number" >&2
-  exit 1
 }
+on_exit() {
+  EXIT_ACTIONS+=("$1")
+  trap run_exit_actions EXIT
+  # A script stopped by a signal runs its exit actions too.
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
+}
+
+# tied COMMAND...: starts COMMAND in the background, tied to this script:
+# the kernel sends it SIGTERM when the script ends, however it ends (a
+# SIGKILL on a test's timeout included). Sets TIED_PID.
+tied() {
+  setpriv --pdeathsig TERM -- "$@" &
+  TIED_PID=$!
+}
+
+# start_xvfb: starts a virtual display of the script's own and exports
+# DISPLAY and XVFB_PID. The server picks a free display number itself
+# (-displayfd), so scripts started side by side never race for one; it is
+# tied to the script and stopped when the script exits.
+start_xvfb() {
+  local ready n=""
+  ready=$(mktemp)
+  setpriv --pdeathsig TERM -- Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp \
+    9>"$ready" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  on_exit "kill $XVFB_PID 2>/dev/null"
+  for _ in $(seq 200); do
+    n=$(head -n 1 "$ready")
+    [ -n "$n" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  rm -f "$ready"
+  if [ -z "$n" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+    echo "The virtual display (Xvfb) did not start." >&2
+    exit 1
+  fi
+  export DISPLAY=":$n" XVFB_PID
+  if ! xdpyinfo >/dev/null 2>&1; then
+    echo "The virtual display $DISPLAY does not answer." >&2
+    exit 1
+  fi
+}
+
+# frames_per_cycle PROGRAM: the frames of one animation cycle of a program.
+frames_per_cycle() {
+  case "$1" in
+    moorwhisk) echo 22 ;;
+    *) echo 320 ;;
+  esac
+}
+
+PROGRAMS=(pelagrin-eight pelagrin-ring pelagrin-eight-bare pelagrin-ring-bare moorwhisk)

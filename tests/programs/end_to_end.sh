@@ -3,12 +3,13 @@
 # Runs the real binary on a virtual display of its own, in the current
 # directory (the run directory) or, for the cases with broken data, in a
 # scratch copy of it.
-#   (no case)      the program animates its ten cycles, waits for
-#                  interaction, and exits with status 0 once closed with VTK's
-#                  exit key;
+#   (no case)      the program animates its ten cycles, every frame's title
+#                  in order, waits for interaction, and exits with status 0
+#                  once closed with VTK's exit key;
 #   malformed-trc  a malformed "fish.trc" ends it at start with status 255;
 #   missing-mesh   without "fish.vtk" it names the file on standard error and
 #                  ends with a non-zero status.
+# The display and the program end with this script, also when it is killed.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 program=$1
@@ -17,16 +18,28 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 start_xvfb
 scratch=$(mktemp -d)
-trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$scratch"' EXIT
+on_exit "rm -rf '$scratch'"
 log="$scratch/log"
 
+# The titles the window must show, one a frame, ten cycles.
+expected_titles() {
+  local frames=$1 k
+  for ((k = 0; k < 10 * frames; ++k)); do
+    printf '%04d\n' $((k % frames))
+  done
+}
+
 if [ -z "$case" ]; then
-  "$ROOT/scripts/drive.sh" "./$program" "$scratch/$program.png" | tee "$log"
+  frames=$(frames_per_cycle "$program")
+  DRIVE_TITLES="$scratch/titles" setpriv --pdeathsig TERM -- \
+    "$ROOT/scripts/drive.sh" "./$program" "$scratch/$program.png" "$frames" | tee "$log"
   status=${PIPESTATUS[0]}
   grep -q '^screenshot: ' "$log" || fail "no interaction phase reached"
-  last_frame=0319
-  [ "$program" = moorwhisk ] && last_frame=0021
+  last_frame=$(printf '%04d' $((frames - 1)))
   grep -qx "window title: $last_frame" "$log" || fail "the last frame's title is not $last_frame"
+  grep -E '^[0-9]{4,}$' "$scratch/titles" >"$scratch/frame-titles"
+  expected_titles "$frames" | diff -q - "$scratch/frame-titles" >/dev/null ||
+    fail "the window's titles are not $((10 * frames)) frames, 0000 to $last_frame ten times"
   [ "$status" -eq 0 ] || fail "exit status $status"
   echo PASS
   exit 0
@@ -37,14 +50,14 @@ cd "$scratch"
 case "$case" in
   malformed-trc)
     printf '[0.5]\n[1]\n0 0 0\n[4]\n' >fish.trc
-    timeout 120 "./$program" 2>"$log"
+    setpriv --pdeathsig TERM -- timeout 120 "./$program" 2>"$log"
     status=$?
     cat "$log"
     [ "$status" -eq 255 ] || fail "exit status $status, not 255"
     ;;
   missing-mesh)
     rm fish.vtk
-    timeout 120 "./$program" 2>"$log"
+    setpriv --pdeathsig TERM -- timeout 120 "./$program" 2>"$log"
     status=$?
     cat "$log"
     [ "$status" -ne 0 ] && [ "$status" -lt 128 ] || fail "exit status $status"
