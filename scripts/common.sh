@@ -30,7 +30,7 @@ TEST_PACKAGES=("${RUN_PACKAGES[@]}" clang libclang-rt-14-dev)
 
 # build_tree DIR [CMAKE ARGS...]: configures and builds one build tree.
 build_tree() {
-  local dir=$1
+  local dir=$1 started=$SECONDS
   shift
   mkdir -p "$dir"
   say "Configuring $dir"
@@ -46,6 +46,7 @@ build_tree() {
     echo "Build of $dir failed." >&2
     exit 1
   fi
+  say "Built $dir in $((SECONDS - started)) s"
 }
 
 # Things to do when the script exits, in the order they were added.
