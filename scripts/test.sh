@@ -8,8 +8,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages "${TEST_PACKAGES[@]}"
-build_tree "$BUILD/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELAGRIN_SANITIZE=ON \
-  -DPELAGRIN_TEST_PREFIX=asan.
+# The sanitizers check unoptimised code just as well, and it builds in a
+# third of the time; line tables keep their reports' file and line.
+build_tree "$BUILD/asan" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g1" \
+  -DPELAGRIN_SANITIZE=ON -DPELAGRIN_TEST_PREFIX=asan.
 CC=clang CXX=clang++ build_tree "$BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPELAGRIN_FUZZ=ON -DPELAGRIN_TEST_PREFIX=fuzz.
 build_tree "$BUILD/release" -DCMAKE_BUILD_TYPE=Release \
