@@ -642,7 +642,7 @@ void Compare(const RunFigures& multisampled, const RunFigures& program)
   const auto row = [](const char* label, const PeriodFigures& figures)
   { std::printf("%-52s %10.1f %10.3f\n", label, 1.0 / figures.Mean, 1000.0 * figures.Median); };
   char label[128];
-  std::snprintf(label, sizeof(label), "frame, %d multisamples (the toolkit's default)",
+  std::snprintf(label, sizeof(label), "frame, the toolkit's multisampling (%d samples)",
     multisampled.MultiSamples);
   row(label, multisampled.Animation);
   std::snprintf(
