@@ -8,6 +8,7 @@
 
 #include "QuaternionArc.h"
 
+#include <algorithm>
 #include <cmath>
 
 // Both constants live in this one translation unit so that they are built in
@@ -136,7 +137,10 @@ void Quaternion::GetAngleAxis(float& angle, float axis[3]) const
     const float x = static_cast<float>(this->X * factor);
     const float y = static_cast<float>(this->Y * factor);
     const float z = static_cast<float>(this->Z * factor);
-    angle = static_cast<float>(2.0 * std::acos(static_cast<double>(this->W)));
+    // Rounding can push W of a rotation near the identity just past 1, where
+    // acos has no value.
+    const double w = std::min(1.0, std::max(-1.0, static_cast<double>(this->W)));
+    angle = static_cast<float>(2.0 * std::acos(w));
     axis[0] = x;
     axis[1] = y;
     axis[2] = z;

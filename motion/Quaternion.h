@@ -102,7 +102,8 @@ public:
 
   /**
    * Angle in [0, 2 pi] (2 acos W, not reduced) and unit axis of this
-   * rotation. A zero vector part gives angle 0 about (1, 0, 0).
+   * rotation. A zero vector part gives angle 0 about (1, 0, 0). A W that
+   * rounding has pushed past 1 (or -1) counts as 1 (or -1).
    */
   void GetAngleAxis(float& angle, float axis[3]) const;
 

@@ -277,19 +277,60 @@ void vtkShapeTransform::TransformPointsNormalsVectors(vtkPoints* inPts, vtkPoint
 void vtkShapeTransform::Inverse() {}
 
 //------------------------------------------------------------------------------
-void vtkShapeTransform::InternalTransformPoint(const float[3], float[3]) {}
+namespace
+{
+template <typename T>
+void PassThrough(const T in[3], T out[3])
+{
+  out[0] = in[0];
+  out[1] = in[1];
+  out[2] = in[2];
+}
+
+template <typename T>
+void PassThrough(const T in[3], T out[3], T derivative[3][3])
+{
+  PassThrough(in, out);
+  for (int i = 0; i < 3; ++i)
+  {
+    for (int j = 0; j < 3; ++j)
+    {
+      derivative[i][j] = i == j ? 1 : 0;
+    }
+  }
+}
+} // namespace
 
 //------------------------------------------------------------------------------
-void vtkShapeTransform::InternalTransformPoint(const double[3], double[3]) {}
+void vtkShapeTransform::InternalTransformPoint(const float in[3], float out[3])
+{
+  PassThrough(in, out);
+}
 
 //------------------------------------------------------------------------------
-void vtkShapeTransform::InternalTransformDerivative(const float[3], float[3], float[3][3]) {}
+void vtkShapeTransform::InternalTransformPoint(const double in[3], double out[3])
+{
+  PassThrough(in, out);
+}
 
 //------------------------------------------------------------------------------
-void vtkShapeTransform::InternalTransformDerivative(const double[3], double[3], double[3][3]) {}
+void vtkShapeTransform::InternalTransformDerivative(
+  const float in[3], float out[3], float derivative[3][3])
+{
+  PassThrough(in, out, derivative);
+}
+
+//------------------------------------------------------------------------------
+void vtkShapeTransform::InternalTransformDerivative(
+  const double in[3], double out[3], double derivative[3][3])
+{
+  PassThrough(in, out, derivative);
+}
 
 //------------------------------------------------------------------------------
 vtkAbstractTransform* vtkShapeTransform::MakeTransform()
 {
-  return nullptr;
+  // VTK builds a transform's inverse from this; an unconfigured shape
+  // transform passes every point through.
+  return vtkShapeTransform::New();
 }

@@ -27,8 +27,12 @@
  * run. Before SetDeformationData() the transform passes points through
  * unchanged. Normals and vectors are copied, neither bent nor turned.
  *
- * The transform has no inverse and no single-point form: use it through the
- * point-set operations, as vtkTransformPolyDataFilter does.
+ * The bend cannot be inverted. GetInverse() gives a new, unconfigured
+ * vtkShapeTransform, which passes every point through unchanged; that is
+ * all the inverse does. There is no single-point form either: the
+ * single-point entry points (TransformPoint and the derivative) pass the
+ * point through, with the identity as derivative. Bend point sets through
+ * the point-set operations, as vtkTransformPolyDataFilter does.
  */
 
 #ifndef vtkShapeTransform_h
@@ -78,13 +82,14 @@ public:
     vtkDataArray** inVrsArr = nullptr, vtkDataArray** outVrsArr = nullptr) override;
 
   /**
-   * No inverse: does nothing.
+   * The bend has no inverse: does nothing.
    */
   void Inverse() override;
 
   ///@{
   /**
-   * No single-point form: these do nothing and leave the output unwritten.
+   * No single-point form: the point passes through unchanged, and the
+   * derivative is the identity.
    */
   void InternalTransformPoint(const float in[3], float out[3]) override;
   void InternalTransformPoint(const double in[3], double out[3]) override;
@@ -95,7 +100,8 @@ public:
   ///@}
 
   /**
-   * Returns nullptr: the transform cannot make a copy of its own kind.
+   * A new, unconfigured vtkShapeTransform, which passes points through. VTK
+   * builds GetInverse() from it.
    */
   vtkAbstractTransform* MakeTransform() override;
 

@@ -276,7 +276,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, QuaternionGetAngleAxis,
     GetAngleAxisCase{ "MinusIdentity", { -1, 0, 0, 0 }, 0.0, { 1, 0, 0 } },
     GetAngleAxisCase{ "QuarterTurn", { C4, 0, 0, S4 }, Pi / 2, { 0, 0, 1 } },
     GetAngleAxisCase{ "ThreeQuarterTurn", { C34, 0, 0, S34 }, 3 * Pi / 2, { 0, 0, 1 } },
-    GetAngleAxisCase{ "NegativeVector", { C4, 0, -S4, 0 }, Pi / 2, { 0, -1, 0 } }),
+    GetAngleAxisCase{ "NegativeVector", { C4, 0, -S4, 0 }, Pi / 2, { 0, -1, 0 } },
+    // Rounding can leave W just past 1 near the identity; that is no turn,
+    // or a full one, not a NaN.
+    GetAngleAxisCase{ "WJustAboveOne", { 1.0000001f, 1e-4f, 0, 0 }, 0.0, { 1, 0, 0 } },
+    GetAngleAxisCase{ "WJustBelowMinusOne", { -1.0000001f, 0, 0, 1e-4f }, 2 * Pi, { 0, 0, 1 } }),
   [](const ::testing::TestParamInfo<GetAngleAxisCase>& info) { return info.param.Name; });
 
 TEST(Quaternion, SmallRotationKeepsItsAxis)

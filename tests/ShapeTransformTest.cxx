@@ -111,8 +111,60 @@ TEST_F(ShapeTransformTest, TypeInformation)
   EXPECT_TRUE(this->Transform->IsA("vtkObject"));
   // A transform filter takes its fast path for linear transforms only.
   EXPECT_FALSE(this->Transform->IsA("vtkLinearTransform"));
-  EXPECT_EQ(this->Transform->MakeTransform(), nullptr);
   EXPECT_EQ(this->Transform->GetAmplitude(), 0.0f);
+}
+
+// VTK asks a transform for its inverse through MakeTransform: the bend has
+// none, so the inverse is an unconfigured shape transform that passes every
+// point through, and so do the single-point entry points.
+TEST_F(ShapeTransformTest, InverseAndSinglePointsPassPointsThrough)
+{
+  this->ConfigureWorkedExample();
+  this->Transform->SetAmplitude(1.0f);
+
+  vtkAbstractTransform* made = this->Transform->MakeTransform();
+  ASSERT_NE(made, nullptr);
+  EXPECT_STREQ(made->GetClassName(), "vtkShapeTransform");
+  made->Delete();
+
+  vtkAbstractTransform* inverse = this->Transform->GetInverse();
+  ASSERT_NE(inverse, nullptr);
+  EXPECT_TRUE(inverse->IsA("vtkShapeTransform"));
+  EXPECT_EQ(inverse->GetInverse(), this->Transform.Get());
+
+  for (vtkAbstractTransform* t : { inverse, static_cast<vtkAbstractTransform*>(this->Transform) })
+  {
+    double out[3] = { 9, 9, 9 };
+    const double in[3] = { 1, 0, 0 };
+    t->TransformPoint(in, out);
+    EXPECT_EQ(std::vector<double>(out, out + 3), std::vector<double>(in, in + 3));
+    float outF[3] = { 9, 9, 9 };
+    const float inF[3] = { 1, 2, 3 };
+    t->TransformPoint(inF, outF);
+    EXPECT_EQ(std::vector<float>(outF, outF + 3), std::vector<float>(inF, inF + 3));
+    double derivative[3][3];
+    t->InternalTransformDerivative(in, out, derivative);
+    for (int i = 0; i < 3; ++i)
+    {
+      for (int j = 0; j < 3; ++j)
+      {
+        EXPECT_EQ(derivative[i][j], i == j ? 1.0 : 0.0);
+      }
+    }
+  }
+
+  // In a filter, the inverse leaves the points where they are.
+  vtkNew<vtkPolyData> input;
+  vtkNew<vtkPoints> points;
+  points->InsertNextPoint(1, 0, 0);
+  input->SetPoints(points);
+  vtkNew<vtkTransformPolyDataFilter> filter;
+  filter->SetInputData(input);
+  filter->SetTransform(inverse);
+  filter->Update();
+  double p[3];
+  filter->GetOutput()->GetPoint(0, p);
+  EXPECT_EQ(std::vector<double>(p, p + 3), (std::vector<double>{ 1, 0, 0 }));
 }
 
 TEST_F(ShapeTransformTest, WorkedExample)

@@ -7,6 +7,8 @@
 #include "vtkRotationSpline.h"
 #include "vtkTrajectory.h"
 
+#include "vtkNew.h"
+
 #include <cfloat>
 #include <cmath>
 #include <string>
@@ -209,4 +211,25 @@ TEST(TrajectoryOrientation, ClosedFlagAndModificationTimeReachTheRotationTrack)
 
   rotation->Modified();
   EXPECT_EQ(trajectory->GetMTime(), rotation->GetMTime());
+}
+
+// Keys a few hundredths of a radian apart: the interpolated rotations lie
+// so close to the identity that rounding can push W past 1, which must
+// still give a finite angle.
+TEST(TrajectoryOrientation, SmallTurnsGiveFiniteAngles)
+{
+  vtkNew<vtkTrajectory> trajectory;
+  const float angles[] = { 0.0f, 0.02f, 0.05f, 0.03f, 0.01f, -0.02f, 0.04f, 0.0f };
+  for (int i = 0; i < 8; ++i)
+  {
+    trajectory->AddKeyFrame(static_cast<float>(i), 0, 0, 0, angles[i], 0.3f, 0.4f, 1.0f);
+  }
+  trajectory->ClosedOn();
+  for (int k = 0; k <= 80000; ++k)
+  {
+    float x, y, z, angle, axis[3];
+    trajectory->Evaluate(k * 1e-4f, x, y, z, angle, axis);
+    ASSERT_TRUE(std::isfinite(angle)) << "at t = " << k * 1e-4f;
+    ASSERT_LT(angle, 0.1f) << "at t = " << k * 1e-4f;
+  }
 }
