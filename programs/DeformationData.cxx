@@ -8,8 +8,14 @@
 
 #include "vtkShapeTransform.h"
 
+#include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <string>
 
 namespace
 {
@@ -38,9 +44,62 @@ long long RemainingBytes(FILE* file)
   return end - here;
 }
 
+void SkipWhiteSpace(FILE* file)
+{
+  int c;
+  while ((c = std::fgetc(file)) != EOF && std::isspace(c))
+  {
+  }
+  if (c != EOF)
+  {
+    std::ungetc(c, file);
+  }
+}
+
+// A whole number as fscanf's %d reads it (white space, a sign, digits), but
+// refused rather than undefined when it does not fit an int.
+bool ReadInteger(FILE* file, int& value)
+{
+  SkipWhiteSpace(file);
+  std::string text;
+  int c = std::fgetc(file);
+  if (c == '+' || c == '-')
+  {
+    text += static_cast<char>(c);
+    c = std::fgetc(file);
+  }
+  while (c != EOF && std::isdigit(c) && text.size() < 32)
+  {
+    text += static_cast<char>(c);
+    c = std::fgetc(file);
+  }
+  if (c != EOF)
+  {
+    std::ungetc(c, file);
+  }
+  if (text.empty() || !std::isdigit(static_cast<unsigned char>(text.back())))
+  {
+    return false;
+  }
+  errno = 0;
+  const long long number = std::strtoll(text.c_str(), nullptr, 10);
+  if (errno != 0 || number < INT_MIN || number > INT_MAX)
+  {
+    return false;
+  }
+  value = static_cast<int>(number);
+  return true;
+}
+
+// "[count]" and the white space after it.
 bool ReadCount(FILE* file, int& count)
 {
-  return std::fscanf(file, "[%d]\n", &count) == 1;
+  if (std::fgetc(file) != '[' || !ReadInteger(file, count) || std::fgetc(file) != ']')
+  {
+    return false;
+  }
+  SkipWhiteSpace(file);
+  return true;
 }
 
 // One item of blocks 3 and 5: three finite numbers. fscanf accepts "nan" and
@@ -94,14 +153,11 @@ DeformationDataOutcome ReadBlocks(FILE* file, DeformationData& data, const char*
   {
     return Malformed(problem, "the file is too short for its number of control points");
   }
+  // The arrays grow with what is read: a file can be as long as its counts
+  // need and still hold nothing but white space or zero bytes.
   const std::size_t rows = static_cast<std::size_t>(n) + 4;
-  data.CoefficientIndex.resize(static_cast<std::size_t>(n));
-  data.CoefficientsX.resize(rows);
-  data.CoefficientsY.resize(rows);
-  data.CoefficientsZ.resize(rows);
 
   // Block 3: the control points.
-  data.ControlPoints->Allocate(n);
   for (int i = 0; i < n; ++i)
   {
     float p[3];
@@ -110,6 +166,10 @@ DeformationDataOutcome ReadBlocks(FILE* file, DeformationData& data, const char*
       return Malformed(problem, "a control point is not three finite numbers");
     }
     data.ControlPoints->InsertNextPoint(p);
+    if (data.ControlPoints->GetNumberOfPoints() != i + 1)
+    {
+      return Malformed(problem, "there is no memory for its control points");
+    }
   }
 
   // Blocks 4 and 5: the coefficient rows.
@@ -130,9 +190,9 @@ DeformationDataOutcome ReadBlocks(FILE* file, DeformationData& data, const char*
     {
       return Malformed(problem, "a coefficient row is not three finite numbers");
     }
-    data.CoefficientsX[i] = row[0];
-    data.CoefficientsY[i] = row[1];
-    data.CoefficientsZ[i] = row[2];
+    data.CoefficientsX.push_back(row[0]);
+    data.CoefficientsY.push_back(row[1]);
+    data.CoefficientsZ.push_back(row[2]);
   }
 
   // Blocks 6 and 7: the coefficient row of each control point, which must
@@ -149,15 +209,16 @@ DeformationDataOutcome ReadBlocks(FILE* file, DeformationData& data, const char*
   for (int i = 0; i < k; ++i)
   {
     int row;
-    if (std::fscanf(file, "%d\n", &row) != 1)
+    if (!ReadInteger(file, row))
     {
       return Malformed(problem, "an index entry is not an integer");
     }
+    SkipWhiteSpace(file);
     if (row < 0 || row >= n)
     {
       return Malformed(problem, "an index entry is not a basis weight row");
     }
-    data.CoefficientIndex[static_cast<std::size_t>(i)] = row;
+    data.CoefficientIndex.push_back(row);
   }
   return DeformationDataOutcome::Configured;
 }
@@ -189,7 +250,15 @@ DeformationData::~DeformationData() = default;
 DeformationDataOutcome ReadDeformationData(
   FILE* file, vtkShapeTransform* transform, DeformationData& data, const char** problem)
 {
-  const DeformationDataOutcome outcome = ReadBlocks(file, data, problem);
+  DeformationDataOutcome outcome;
+  try
+  {
+    outcome = ReadBlocks(file, data, problem);
+  }
+  catch (const std::bad_alloc&)
+  {
+    outcome = Malformed(problem, "there is no memory for what it holds");
+  }
   if (outcome != DeformationDataOutcome::Configured)
   {
     return outcome;

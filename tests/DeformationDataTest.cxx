@@ -180,6 +180,19 @@ TEST(DeformationData, OutcomeOfEachFile)
       "not a basis weight row" },
     { "index entry not a number", WorkedExampleWith("[1]\n0\n", "[1]\nx\n"), O::Malformed,
       "index entry is not" },
+    // Whole numbers are read as %d reads them, and refused where they do not
+    // fit an int.
+    { "counts with a sign and spaces in their brackets",
+      WorkedExampleWith("[1]\n0 0 0\n[5]", "[ +1]\n0 0 0\n[\n5]"), O::Configured, "" },
+    { "index entry with a sign", WorkedExampleWith("[1]\n0\n", "[1]\n+0\n"), O::Configured, "" },
+    { "M beyond int", WorkedExampleWith("[5]", "[4294967301]"), O::Malformed,
+      "number of coefficient rows is not a bracketed" },
+    { "K beyond int", WorkedExampleWith("[1]\n0\n", "[4294967297]\n0\n"), O::Malformed,
+      "number of index entries is not a bracketed" },
+    { "index entry beyond int", WorkedExampleWith("[1]\n0\n", "[1]\n4294967296\n"), O::Malformed,
+      "index entry is not" },
+    { "a sign alone", WorkedExampleWith("[1]\n0\n", "[1]\n-\n"), O::Malformed,
+      "index entry is not" },
   };
   for (const Case& c : cases)
   {
@@ -315,6 +328,24 @@ TEST(DeformationData, HugeCountIsRejectedBeforeAnythingIsAllocated)
   EXPECT_EQ(data.ControlPoints->GetData()->GetSize(), 0);
 }
 
+// A file as long as its count of control points needs, but holding nothing
+// after the count: the arrays grow with what is read, so nothing is sized by
+// the count.
+TEST(DeformationData, PaddedFileAllocatesNothingForItsCount)
+{
+  vtkNew<vtkShapeTransform> transform;
+  DeformationData data;
+  const int n = 500;
+  std::string text = "[1]\n[" + std::to_string(n) + "]\n";
+  text.resize(text.size() + 7 * n + 18, '\0');
+  const ReadResult result = ReadText(text, transform, data);
+  ASSERT_EQ(result.Outcome, DeformationDataOutcome::Malformed);
+  EXPECT_NE(result.Problem.find("control point is not"), std::string::npos) << result.Problem;
+  EXPECT_EQ(data.CoefficientsX.capacity(), 0u);
+  EXPECT_EQ(data.CoefficientIndex.capacity(), 0u);
+  EXPECT_EQ(data.ControlPoints->GetData()->GetSize(), 0);
+}
+
 // The program reads "fish.trc" from its working directory; these tests run
 // in a directory of their own.
 class DeformationDataFileTest : public ::testing::Test
@@ -367,6 +398,22 @@ TEST_F(DeformationDataFileTest, ReadsTheFileInTheWorkingDirectory)
   DeformationData data;
   EXPECT_EQ(ReadDeformationData(transform, data), DeformationDataOutcome::Configured);
   EXPECT_EQ(Bend(transform, 1.0f, { { 1, 0, 0 } }), (std::vector<double>{ -0.5, 0, 0 }));
+}
+
+// A sparse file whose size covers a billion control points but that holds
+// none: refused after reading what is there, without sizing anything by the
+// count (which would take some 16 GB).
+TEST_F(DeformationDataFileTest, SparseFileOfAHugeCountIsMalformed)
+{
+  WriteFile("[1]\n[1000000000]\n");
+  ASSERT_EQ(truncate("fish.trc", 7000000100LL), 0);
+  vtkNew<vtkShapeTransform> transform;
+  DeformationData data;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ReadDeformationData(transform, data), DeformationDataOutcome::Malformed);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(data.CoefficientsX.capacity(), 0u);
+  EXPECT_EQ(data.ControlPoints->GetNumberOfPoints(), 0);
 }
 
 TEST_F(DeformationDataFileTest, MalformedFileIsReportedOnStandardError)
