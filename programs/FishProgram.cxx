@@ -6,7 +6,9 @@
 =========================================================================*/
 #include "FishProgram.h"
 
+#include "BitmapFileCheck.h"
 #include "DeformationData.h"
+#include "MeshFileCheck.h"
 #include "vtkShapeTransform.h"
 #include "vtkTrajectory.h"
 
@@ -20,6 +22,7 @@
 #include "vtkDataSetMapper.h"
 #include "vtkGlyph3D.h"
 #include "vtkImageActor.h"
+#include "vtkImageData.h"
 #include "vtkImageMapper3D.h"
 #include "vtkNew.h"
 #include "vtkOpenGLRenderWindow.h"
@@ -80,6 +83,7 @@ struct Scene
   vtkActor* TubeActor = nullptr;
 
   vtkBMPReader* BackgroundReader = nullptr;
+  vtkImageData* NoPicture = nullptr;
   vtkImageActor* BackgroundActor = nullptr;
   vtkRenderer* BackgroundRenderer = nullptr;
   vtkRenderWindowInteractor* Interactor = nullptr;
@@ -193,6 +197,21 @@ void BuildPathTube(Scene& scene)
 }
 
 //------------------------------------------------------------------------------
+// VTK's bitmap reader crashes on some broken files. A picture that exists
+// but that it cannot read safely is left out with a message, as a missing
+// one is (which the reader itself reports).
+bool PictureIsUsable(const char* fileName, const char* withoutIt)
+{
+  std::string problem;
+  if (CheckBitmapFile(fileName, problem) != BitmapFileState::Unusable)
+  {
+    return true;
+  }
+  std::fprintf(stderr, "%s: %s; %s.\n", fileName, problem.c_str(), withoutIt);
+  return false;
+}
+
+//------------------------------------------------------------------------------
 void BuildBackground(Scene& scene)
 {
   scene.BackgroundReader = vtkBMPReader::New();
@@ -200,7 +219,15 @@ void BuildBackground(Scene& scene)
 
   scene.BackgroundActor = vtkImageActor::New();
   scene.BackgroundActor->SetInterpolate(1);
-  scene.BackgroundActor->GetMapper()->SetInputConnection(scene.BackgroundReader->GetOutputPort());
+  if (PictureIsUsable(BackgroundFileName, "the window shows no picture behind the fish"))
+  {
+    scene.BackgroundActor->GetMapper()->SetInputConnection(scene.BackgroundReader->GetOutputPort());
+  }
+  else
+  {
+    scene.NoPicture = vtkImageData::New();
+    scene.BackgroundActor->GetMapper()->SetInputData(scene.NoPicture);
+  }
 
   scene.BackgroundRenderer = vtkRenderer::New();
   scene.BackgroundRenderer->AddViewProp(scene.BackgroundActor);
@@ -319,8 +346,10 @@ void BuildFishSource(Scene& scene)
 
 //------------------------------------------------------------------------------
 // The fish is bent first (in its own frame), then posed, then split by cell
-// scalar into the textured body and the coloured fins and eyes. Returns false
-// when the mesh carries no cell scalars to split and colour by.
+// scalar into the textured body and the coloured fins and eyes. Returns false,
+// after a message, when the mesh cannot be read or is not a fish mesh: VTK's
+// reader trusts the file's counts and ids, so it is checked before and after
+// reading.
 bool BuildFishParts(Scene& scene)
 {
   scene.ShapeFilter = vtkTransformPolyDataFilter::New();
@@ -340,12 +369,14 @@ bool BuildFishParts(Scene& scene)
   scene.ColouredMapper = vtkDataSetMapper::New();
   scene.ColouredMapper->SetInputConnection(scene.ColouredPart->GetOutputPort());
   scene.ColouredMapper->SetScalarModeToUseCellData();
-  scene.FishReader->Update();
-  vtkDataArray* scalars = scene.FishReader->GetOutput()->GetCellData()->GetScalars();
-  if (!scalars)
+  const std::string problem = ReadCheckedFishMeshFile(scene.FishReader, FishMeshFileName);
+  if (!problem.empty())
   {
+    std::fprintf(
+      stderr, "%s: the fish mesh cannot be used: %s.\n", FishMeshFileName, problem.c_str());
     return false;
   }
+  vtkDataArray* scalars = scene.FishReader->GetOutput()->GetCellData()->GetScalars();
   double range[2];
   scalars->GetRange(range, 0);
   scene.ColouredMapper->SetScalarRange(range[0], range[1]);
@@ -367,7 +398,10 @@ void BuildFishActors(Scene& scene)
 
   scene.TexturedActor = vtkActor::New();
   scene.TexturedActor->SetMapper(scene.TexturedMapper);
-  scene.TexturedActor->SetTexture(scene.Skin);
+  if (PictureIsUsable(FishSkinFileName, "the fish is drawn without its skin"))
+  {
+    scene.TexturedActor->SetTexture(scene.Skin);
+  }
   scene.SceneRenderer->AddViewProp(scene.TexturedActor);
 
   scene.ColouredActor = vtkActor::New();
@@ -512,6 +546,10 @@ void DeleteScene(Scene& scene)
   scene.Interactor->Delete();
   scene.BackgroundRenderer->Delete();
   scene.BackgroundActor->Delete();
+  if (scene.NoPicture)
+  {
+    scene.NoPicture->Delete();
+  }
   scene.BackgroundReader->Delete();
   scene.ColouredActor->Delete();
   scene.TexturedActor->Delete();
@@ -550,10 +588,6 @@ int RunFishProgram(const FishProgramConstants& constants)
   }
   if (!BuildFishParts(scene))
   {
-    std::fprintf(stderr,
-      "%s: the fish mesh is missing or carries no cell scalars; it must be VTK polygonal data "
-      "with cell scalars.\n",
-      FishMeshFileName);
     return 1;
   }
   BuildFishActors(scene);
