@@ -26,7 +26,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <sstream>
+#include <vector>
 
 namespace
 {
@@ -43,6 +45,63 @@ std::string Lower(std::string text)
 bool IsSpace(char c)
 {
   return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// Whether a word is a whole number as C++ streams read one: an optional
+// sign and digits, nothing else.
+bool IsWholeNumber(const std::string& word)
+{
+  std::size_t i = word.empty() || (word[0] != '+' && word[0] != '-') ? 0 : 1;
+  if (i == word.size())
+  {
+    return false;
+  }
+  for (; i < word.size(); ++i)
+  {
+    if (!std::isdigit(static_cast<unsigned char>(word[i])))
+    {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Whether a word is a number as C++ streams read a float or double: a sign,
+// digits with an optional point, an optional exponent.
+bool IsRealNumber(const std::string& word)
+{
+  std::size_t i = word.empty() || (word[0] != '+' && word[0] != '-') ? 0 : 1;
+  std::size_t digits = 0;
+  for (; i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])); ++i, ++digits)
+  {
+  }
+  if (i < word.size() && word[i] == '.')
+  {
+    for (++i; i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])); ++i, ++digits)
+    {
+    }
+  }
+  if (digits == 0)
+  {
+    return false;
+  }
+  if (i < word.size() && (word[i] == 'e' || word[i] == 'E'))
+  {
+    ++i;
+    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
+    {
+      ++i;
+    }
+    const std::size_t exponent = i;
+    for (; i < word.size() && std::isdigit(static_cast<unsigned char>(word[i])); ++i)
+    {
+    }
+    if (i == exponent)
+    {
+      return false;
+    }
+  }
+  return i == word.size();
 }
 
 // A data type of the legacy format, as the reader reads it from a binary
@@ -86,17 +145,6 @@ const DataType* FindDataType(const std::string& name)
   return nullptr;
 }
 
-// The sections of the dataset itself, and those of point and cell data.
-bool IsSectionKeyword(const std::string& lower)
-{
-  static const char* const keywords[] = { "dataset", "field", "points", "vertices", "lines",
-    "polygons", "triangle_strips", "point_data", "cell_data", "scalars", "color_scalars",
-    "lookup_table", "vectors", "normals", "texture_coordinates", "tensors", "tensors6",
-    "global_ids", "pedigree_ids", "metadata" };
-  return std::find_if(std::begin(keywords), std::end(keywords),
-           [&](const char* k) { return lower == k; }) != std::end(keywords);
-}
-
 /**
  * Walks a legacy file the way VTK's polygonal data reader reads it, checking
  * every count against what is left of the file before stepping over the
@@ -121,10 +169,16 @@ public:
   }
 
 private:
-  bool Fail(const std::string& problem)
+  // Keeps the first problem, with whatever it quotes of the file made
+  // printable on one line.
+  bool Fail(std::string problem)
   {
     if (this->Problem.empty())
     {
+      for (char& c : problem)
+      {
+        c = std::isprint(static_cast<unsigned char>(c)) ? c : '?';
+      }
       this->Problem = problem;
     }
     return false;
@@ -189,10 +243,9 @@ private:
     {
       return false;
     }
-    char* end = nullptr;
     errno = 0;
-    count = std::strtoll(word.c_str(), &end, 10);
-    if (*end != '\0' || errno != 0 || count < 0 || count > INT_MAX)
+    count = IsWholeNumber(word) ? std::strtoll(word.c_str(), nullptr, 10) : -1;
+    if (errno != 0 || count < 0 || count > INT_MAX)
     {
       return this->Fail(what + " is '" + word + "', not a count");
     }
@@ -247,8 +300,52 @@ private:
       {
         return this->TooShort(what);
       }
+      if (!this->IsValue(word, type))
+      {
+        return this->Fail("'" + word + "' in " + what + " is not a " + type.Name + " value");
+      }
     }
     return true;
+  }
+
+  // Whether the reader can read the word as a value of the type from a text
+  // file: a whole number or a finite real one within the type's range.
+  static bool IsValue(const std::string& word, const DataType& type)
+  {
+    if (type.Integer)
+    {
+      long long value;
+      return IsWholeNumber(word) && InRange(word, type, value);
+    }
+    if (!IsRealNumber(word))
+    {
+      return false;
+    }
+    const double value = std::strtod(word.c_str(), nullptr);
+    return std::isfinite(value) &&
+      (type.Bytes != 4 || std::fabs(value) <= std::numeric_limits<float>::max());
+  }
+
+  // The whole number in the word, if it fits the type.
+  static bool InRange(const std::string& word, const DataType& type, long long& value)
+  {
+    errno = 0;
+    value = std::strtoll(word.c_str(), nullptr, 10);
+    if (errno != 0)
+    {
+      // Only an unsigned 64-bit type holds more than a long long, and no
+      // index or count needs it.
+      return !type.Signed && type.Bytes == 8 && word[0] != '-' &&
+        (errno = 0, std::strtoull(word.c_str(), nullptr, 10), errno == 0);
+    }
+    const int bits = type.Bytes == 0 ? 1 : 8 * type.Bytes;
+    if (bits >= 64)
+    {
+      return type.Signed || value >= 0;
+    }
+    const long long high = type.Signed ? (1LL << (bits - 1)) - 1 : (1LL << bits) - 1;
+    const long long low = type.Signed ? -(1LL << (bits - 1)) : 0;
+    return value >= low && value <= high;
   }
 
   // count values that are tuples of components: the product fits an int, or
@@ -274,11 +371,8 @@ private:
       {
         return this->TooShort(what);
       }
-      char* end = nullptr;
-      errno = 0;
-      value = std::strtoll(word.c_str(), &end, 10);
-      return (*end == '\0' && errno == 0) ||
-        this->Fail("'" + word + "' in " + what + " is not a whole number");
+      return (IsWholeNumber(word) && InRange(word, type, value)) ||
+        this->Fail("'" + word + "' in " + what + " is not a whole number of its type");
     }
     if (static_cast<std::size_t>(type.Bytes) > this->Remaining())
     {
@@ -309,10 +403,17 @@ private:
     {
       return this->Fail("it does not start with a VTK legacy file header");
     }
+    // Exactly "major.minor": the reader decides the layout of the cells by
+    // the major version it reads there.
     const std::string version = line.substr(std::strlen(signature));
-    if (!std::isdigit(static_cast<unsigned char>(version[0])) ||
-      std::sscanf(version.c_str(), "%d", &this->MajorVersion) != 1 || this->MajorVersion < 1 ||
-      this->MajorVersion > 5)
+    const std::size_t point = version.find('.');
+    const std::size_t end = version.find_last_not_of(" \t") + 1;
+    const bool wellFormed = point != std::string::npos && point > 0 && point + 1 < end &&
+      IsWholeNumber(version.substr(0, point)) && version[0] != '+' && version[0] != '-' &&
+      IsWholeNumber(version.substr(point + 1, end - point - 1)) && version[point + 1] != '+' &&
+      version[point + 1] != '-';
+    this->MajorVersion = wellFormed ? std::atoi(version.c_str()) : 0;
+    if (this->MajorVersion < 1 || this->MajorVersion > 5)
     {
       return this->Fail("its file version '" + version + "' is not one VTK 9.1 reads");
     }
@@ -325,6 +426,10 @@ private:
     if (lower.compare(0, 5, "ascii") == 0)
     {
       this->Binary = false;
+      if (std::memchr(this->Bytes + this->Position, '\0', this->Remaining()))
+      {
+        return this->Fail("it says it is text but holds a NUL byte");
+      }
     }
     else if (lower.compare(0, 6, "binary") == 0)
     {
@@ -355,7 +460,7 @@ private:
       {
         this->ReadFieldData();
       }
-      else if (key == "metadata")
+      else if (word == "METADATA")
       {
         this->SkipMetaData();
       }
@@ -447,7 +552,7 @@ private:
     long long previous = 0;
     for (long long i = 0; i < offsets; ++i)
     {
-      long long offset;
+      long long offset = 0;
       if (!this->ReadInteger(*type, offset, what))
       {
         return;
@@ -506,7 +611,7 @@ private:
     long long left = size;
     while (left > 0)
     {
-      long long points;
+      long long points = 0;
       if (!this->ReadInteger(Int32, points, what))
       {
         return;
@@ -520,7 +625,7 @@ private:
       }
       for (long long i = 0; i < points; ++i)
       {
-        long long id;
+        long long id = 0;
         if (!this->ReadInteger(Int32, id, what))
         {
           return;
@@ -608,9 +713,9 @@ private:
     long long components = 1;
     if (Lower(word) != "lookup_table")
     {
-      char* end = nullptr;
-      components = std::strtoll(word.c_str(), &end, 10);
-      if (*end != '\0' || components < 1 || components > INT_MAX)
+      errno = 0;
+      components = IsWholeNumber(word) ? std::strtoll(word.c_str(), nullptr, 10) : 0;
+      if (errno != 0 || components < 1 || components > INT_MAX)
       {
         this->Fail("SCALARS has '" + word + "' where its number of components goes");
         return;
@@ -662,11 +767,11 @@ private:
       {
         return;
       }
-      if (Lower(arrayName) == "null_array")
+      if (arrayName == "NULL_ARRAY")
       {
         continue;
       }
-      if (Lower(arrayName) == "metadata")
+      if (arrayName == "METADATA")
       {
         this->SkipMetaData();
         --i;
@@ -681,69 +786,141 @@ private:
     }
   }
 
-  // The metadata of the array before it: its component names, one line per
-  // component, and information keys, two lines each; a blank line ends it.
-  // The reader sizes a key's values by the count in its DATA line, so that
-  // count may not ask for more than the file holds, and no line in the
-  // metadata may look like a section that the reader would read instead.
+  // The metadata of the array before it, in the form VTK's writer gives it:
+  // a line COMPONENT_NAMES followed by one name a line for each component of
+  // the array, then a line INFORMATION n followed by n keys of two lines
+  // each (NAME key LOCATION place, and DATA with a number or a count and
+  // that many numbers), and a blank line. VTK's reader loops without end on
+  // some other shapes and sizes a key's values by its count, so anything
+  // else is refused.
   void SkipMetaData()
   {
     std::string line;
-    this->ReadLine(line); // the rest of the METADATA line
-    while (this->Problem.empty() && this->ReadLine(line))
+    if (!this->ReadLine(line) || !SplitWords(line).empty())
     {
-      std::istringstream words(line);
-      std::string first;
-      if (!(words >> first))
+      this->Fail("its METADATA line holds more than the keyword");
+      return;
+    }
+    bool named = false, informed = false;
+    while (this->Problem.empty())
+    {
+      if (!this->ReadLine(line))
+      {
+        this->Fail("its metadata runs to the end of the file");
+        return;
+      }
+      const std::vector<std::string> words = SplitWords(line);
+      if (words.empty())
       {
         return; // the blank line that ends it
       }
-      const std::string key = Lower(first);
-      if (key == "component_names")
+      const std::string key = Lower(words[0]);
+      if (key == "component_names" && words.size() == 1 && !named && !informed)
       {
-        for (long long c = 0; c < this->LastComponents && this->ReadLine(line); ++c)
-        {
-        }
+        named = true;
+        this->SkipComponentNames();
       }
-      else if (key == "information")
+      else if (key == "information" && words.size() == 2 && !informed && IsWholeNumber(words[1]) &&
+        words[1][0] != '-')
       {
-        long long keys = -1;
-        words >> keys;
-        if (keys < 0 || static_cast<std::uint64_t>(keys) > this->Remaining())
+        informed = true;
+        this->SkipInformation(std::strtoull(words[1].c_str(), nullptr, 10));
+      }
+      else
+      {
+        this->Fail("its metadata has a line that VTK's reader does not read: " + line);
+      }
+    }
+  }
+
+  void SkipComponentNames()
+  {
+    std::string name;
+    for (long long c = 0; c < this->LastComponents && this->Problem.empty(); ++c)
+    {
+      if (!this->ReadLine(name))
+      {
+        this->Fail("its metadata runs to the end of the file");
+        return;
+      }
+      // Names are written with %xx for awkward characters.
+      for (std::size_t i = name.find('%'); i != std::string::npos; i = name.find('%', i + 1))
+      {
+        if (i + 2 >= name.size() || !std::isxdigit(static_cast<unsigned char>(name[i + 1])) ||
+          !std::isxdigit(static_cast<unsigned char>(name[i + 2])))
         {
-          this->Fail("its metadata announces more information than the file holds");
+          this->Fail("a component name in its metadata has a broken %-escape");
           return;
         }
-        for (long long k = 0; k < 2 * keys && this->Problem.empty() && this->ReadLine(line); ++k)
-        {
-          this->CheckMetaDataLine(line);
-        }
       }
-      else if (IsSectionKeyword(key))
+    }
+  }
+
+  void SkipInformation(unsigned long long keys)
+  {
+    if (keys > this->Remaining() / 16)
+    {
+      this->Fail("its metadata announces more information than the file holds");
+      return;
+    }
+    std::string line;
+    for (unsigned long long k = 0; k < keys && this->Problem.empty(); ++k)
+    {
+      if (!this->ReadLine(line))
       {
-        this->Fail("its metadata runs into the section " + first);
+        this->Fail("its metadata runs to the end of the file");
+        return;
+      }
+      const std::vector<std::string> name = SplitWords(line);
+      if (name.size() != 4 || name[0] != "NAME" || name[2] != "LOCATION")
+      {
+        this->Fail("its metadata has a key without NAME and LOCATION: " + line);
+        return;
+      }
+      if (!this->ReadLine(line))
+      {
+        this->Fail("its metadata runs to the end of the file");
+        return;
+      }
+      const std::vector<std::string> data = SplitWords(line);
+      if (!IsNumericData(data))
+      {
+        this->Fail("its metadata has a key whose DATA is not a number, nor a count and that many "
+                   "numbers: " +
+          line);
         return;
       }
     }
   }
 
-  void CheckMetaDataLine(const std::string& line)
+  // "DATA value", or "DATA count" followed by that many values.
+  static bool IsNumericData(const std::vector<std::string>& words)
   {
-    std::istringstream words(line);
-    std::string first, count;
-    words >> first >> count;
-    if (IsSectionKeyword(Lower(first)))
+    if (words.size() < 2 || words[0] != "DATA")
     {
-      this->Fail("its metadata runs into the section " + first);
-      return;
+      return false;
     }
-    char* end = nullptr;
-    const long long values = std::strtoll(count.c_str(), &end, 10);
-    if (Lower(first) == "data" && !count.empty() && *end == '\0' &&
-      (values < 0 || static_cast<std::uint64_t>(values) > this->Size))
+    for (std::size_t i = 1; i < words.size(); ++i)
     {
-      this->Fail("its metadata asks for " + count + " values, more than the file holds");
+      if (!IsRealNumber(words[i]))
+      {
+        return false;
+      }
     }
+    return words.size() == 2 ||
+      (IsWholeNumber(words[1]) && std::strtoull(words[1].c_str(), nullptr, 10) == words.size() - 2);
+  }
+
+  static std::vector<std::string> SplitWords(const std::string& line)
+  {
+    std::vector<std::string> words;
+    std::istringstream stream(line);
+    std::string word;
+    while (stream >> word)
+    {
+      words.push_back(word);
+    }
+    return words;
   }
 
   const char* Bytes;
@@ -756,8 +933,12 @@ private:
   std::string Problem;
 };
 
-// Where the first point id out of range stands in a cell array, if any.
-std::string CheckCells(vtkCellArray* cells, const char* kind, vtkIdType points)
+// What is wrong with one of the mesh's cell arrays: offsets that do not
+// hold together, a cell with too few points for its kind (VTK's filters
+// take a polygon of two points for no cell at all, and crash on it), or a
+// point id out of range.
+std::string CheckCells(
+  vtkCellArray* cells, const char* kind, vtkIdType fewestPoints, vtkIdType points)
 {
   vtkDataArray* offsets = cells->GetOffsetsArray();
   vtkDataArray* connectivity = cells->GetConnectivityArray();
@@ -769,6 +950,11 @@ std::string CheckCells(vtkCellArray* cells, const char* kind, vtkIdType points)
     if ((i == 0 && offset != 0) || offset < previous || offset > entries)
     {
       return std::string("the ") + kind + " have offsets outside their connectivity";
+    }
+    if (i > 0 && offset - previous < fewestPoints)
+    {
+      return std::string("one of its ") + kind + " has only " + std::to_string(offset - previous) +
+        " of the " + std::to_string(fewestPoints) + " points it needs at least";
     }
     previous = offset;
   }
@@ -840,14 +1026,16 @@ std::string CheckFishMesh(vtkPolyData* mesh)
   {
     vtkCellArray* Cells;
     const char* Kind;
-  } kinds[] = { { mesh->GetVerts(), "vertices" }, { mesh->GetLines(), "lines" },
-    { mesh->GetPolys(), "polygons" }, { mesh->GetStrips(), "triangle strips" } };
+    vtkIdType FewestPoints;
+  } kinds[] = { { mesh->GetVerts(), "vertices", 1 }, { mesh->GetLines(), "lines", 2 },
+    { mesh->GetPolys(), "polygons", 3 }, { mesh->GetStrips(), "triangle strips", 3 } };
   vtkIdType cells = 0;
   for (const auto& kind : kinds)
   {
     if (kind.Cells)
     {
-      const std::string problem = CheckCells(kind.Cells, kind.Kind, numberOfPoints);
+      const std::string problem =
+        CheckCells(kind.Cells, kind.Kind, kind.FewestPoints, numberOfPoints);
       if (!problem.empty())
       {
         return problem;

@@ -135,6 +135,8 @@ std::vector<MeshCase> Cases()
       "'SURFACES' that is not supported" },
     { "points after the cell data", Header51 + Triangle + Polygon51 + CellScalar + Triangle,
       "'POINTS' that is not supported" },
+    { "a null array in lower case, which the reader takes for a name",
+      Header51 + "FIELD f 1\nnull_array\n" + Triangle, "is 'POINTS', not a count" },
     { "a string array", Header51 + "FIELD f 1\nnames 1 1 string\nfin\n", "'string'" },
     { "a word too long", Header51 + "POINTS 3 " + std::string(300, 'f') + "\n", "longer than 255" },
 
@@ -173,11 +175,16 @@ std::vector<MeshCase> Cases()
       Header51 + Triangle +
         "METADATA\nINFORMATION 1\nNAME L2_NORM_RANGE LOCATION vtkDataArray\nDATA "
         "1000000000 0 1\n\n",
-      "more than the file holds" },
+      "nor a count and that many numbers" },
+    { "metadata to the end of the file",
+      Header51 + Triangle + "METADATA\nINFORMATION 1\nNAME L2_NORM_RANGE LOCATION vtkDataArray\n",
+      "runs to the end of the file" },
+    { "metadata of another shape", Header51 + Triangle + "METADATA\nSOMETHING ELSE\n\n",
+      "does not read: SOMETHING ELSE" },
     { "metadata hiding a section",
       Header51 + Triangle + "METADATA\nINFORMATION 2\nNAME A LOCATION vtkDataArray\nDATA 1\n" +
         "POINTS 1000000000 float\n",
-      "runs into the section POINTS" },
+      "a key without NAME and LOCATION: POINTS 1000000000 float" },
     { "binary values cut short",
       BinaryFile().Text("POINTS 3 float\n").Values<float>({ 0, 0, 0, 1 }).Bytes,
       "too short for its 3 points" },
@@ -188,7 +195,7 @@ std::vector<MeshCase> Cases()
     { "more cells than numbers", Header42 + Triangle + "POLYGONS 5 4\n3 0 1 2\n",
       "claims 5 cells" },
     { "cell list that is not numbers", Header42 + Triangle + "POLYGONS 1 4\nOFFSETS 0 1 2\n",
-      "not a whole number" },
+      "not a whole number of its type" },
     { "offsets not from 0",
       Header51 + Triangle +
         "POLYGONS 2 3\nOFFSETS vtktypeint64\n1 3\nCONNECTIVITY vtktypeint64\n0 1 2\n",
@@ -213,12 +220,28 @@ std::vector<MeshCase> Cases()
       Header51 + Triangle +
         "POLYGONS 2 3\nOFFSETS vtktypeint64\n0 3\nCONNECTIVITY vtktypeint64\n0 1 9\n" + CellScalar,
       "refers to point 9, past the last of its 3 points" },
+    { "a polygon of two points",
+      Header51 + Triangle +
+        "POLYGONS 3 5\nOFFSETS vtktypeint64\n0 2 5\nCONNECTIVITY vtktypeint64\n0 1 0 1 2\n" +
+        "CELL_DATA 2\nSCALARS parts float\nLOOKUP_TABLE default\n0 1\n",
+      "one of its polygons has only 2 of the 3 points" },
+    { "a line of one point", Header42 + Triangle + "LINES 1 2\n1 0\n" + CellScalar,
+      "one of its lines has only 1 of the 2 points" },
     { "a negative point id", Header42 + Triangle + "POLYGONS 1 4\n3 0 -1 2\n" + CellScalar,
       "refers to point -1" },
 
     // What VTK's reader reads, but that is no fish.
     { "not a number in a text file", Header51 + "POINTS 3 float\n0 0 0 nan 0 0 0 1 0\n",
-      "VTK's reader could not read it" },
+      "'nan' in its 3 points is not a float value" },
+    { "a float beyond the float range", Header51 + "POINTS 3 float\n0 0 0 1e39 0 0 0 1 0\n",
+      "'1e39' in its 3 points is not a float value" },
+    { "a NUL byte in a text file",
+      Header42 + Triangle + "POLYGONS 1 4\n" + std::string(1, '\0') + "3 0 1 2\n",
+      "holds a NUL byte" },
+    { "a cell list entry beyond int", Header42 + Triangle + "POLYGONS 1 4\n3 0 1 9999999999\n",
+      "not a whole number of its type" },
+    { "a fraction in a cell list", Header42 + Triangle + "POLYGONS 1 4\n3 0 1.5 2\n",
+      "not a whole number of its type" },
     { "a point at no finite place", BinaryTriangle(nan), "point 1 is not a finite position" },
     { "no cells", Header51 + Triangle, "no cells" },
     { "no cell scalars", Header51 + Triangle + Polygon51, "no cell scalars" },

@@ -8,7 +8,13 @@
 #                  once closed with VTK's exit key;
 #   malformed-trc  a malformed "fish.trc" ends it at start with status 255;
 #   missing-mesh   without "fish.vtk" it names the file on standard error and
-#                  ends with a non-zero status.
+#                  ends with a non-zero status;
+#   broken-mesh    a "fish.vtk" whose polygon refers to a point past the last
+#                  ends it with status 1 and a line naming the file;
+#   broken-pictures  bitmaps that VTK's reader would crash on (a 7-bit
+#                  "underwater.bmp", an empty "fish.bmp") are left out with a
+#                  line each; the program animates, waits for interaction and
+#                  exits with status 0 once closed.
 # The display and the program end with this script, also when it is killed.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
@@ -48,6 +54,30 @@ fi
 cp ./"$program" ./*.bmp ./*.vtk ./*.trc "$scratch/"
 cd "$scratch"
 case "$case" in
+  broken-mesh)
+    printf '# vtk DataFile Version 5.1\nbroken\nASCII\nDATASET POLYDATA\nPOINTS 3 float\n%s\n%s\n%s\n' \
+      '0 0 0 1 0 0 0 1 0' 'POLYGONS 2 3' 'OFFSETS vtktypeint64' >fish.vtk
+    printf '0 3\nCONNECTIVITY vtktypeint64\n0 1 9\nCELL_DATA 1\nSCALARS parts float\n%s\n0\n' \
+      'LOOKUP_TABLE default' >>fish.vtk
+    setpriv --pdeathsig TERM -- timeout 120 "./$program" 2>"$log"
+    status=$?
+    cat "$log"
+    [ "$status" -eq 1 ] || fail "exit status $status, not 1"
+    grep -q '^fish.vtk: .*refers to point 9' "$log" || fail "the message does not name fish.vtk and the point"
+    ;;
+  broken-pictures)
+    printf 'BM\0\0\0\0\0\0\0\0\0\0\0\0\50\0\0\0\5\0\0\0\3\0\0\0\1\0\7\0' >underwater.bmp
+    head -c 24 /dev/zero >>underwater.bmp
+    : >fish.bmp
+    setpriv --pdeathsig TERM -- "$ROOT/scripts/drive.sh" "./$program" "$scratch/$program.png" \
+      "$(frames_per_cycle "$program")" 2>"$log" | tee "$scratch/drive"
+    status=${PIPESTATUS[0]}
+    cat "$log"
+    grep -q '^screenshot: ' "$scratch/drive" || fail "no interaction phase reached"
+    [ "$status" -eq 0 ] || fail "exit status $status"
+    grep -q '^underwater.bmp: its 7 bits per pixel' "$log" || fail "no message for underwater.bmp"
+    grep -q '^fish.bmp: it is empty' "$log" || fail "no message for fish.bmp"
+    ;;
   malformed-trc)
     printf '[0.5]\n[1]\n0 0 0\n[4]\n' >fish.trc
     setpriv --pdeathsig TERM -- timeout 120 "./$program" 2>"$log"
