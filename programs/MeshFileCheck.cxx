@@ -186,8 +186,9 @@ private:
 
   std::size_t Remaining() const { return this->Size - this->Position; }
 
-  // A line of text up to its newline, which is passed over.
-  bool ReadLine(std::string& line)
+  // A line of text up to its newline, which is passed over. ended tells
+  // whether a newline ended it, rather than the end of the file.
+  bool ReadLine(std::string& line, bool* ended = nullptr)
   {
     if (this->Position >= this->Size)
     {
@@ -207,6 +208,10 @@ private:
       line.pop_back();
     }
     this->Position += length + (newline ? 1 : 0);
+    if (ended)
+    {
+      *ended = newline != nullptr;
+    }
     return true;
   }
 
@@ -265,11 +270,13 @@ private:
   }
 
   // In a binary file, the values start after the rest of the line that
-  // announces them.
+  // announces them; the reader fails when that line ends the file.
   bool StartValues()
   {
     std::string rest;
-    return !this->Binary || this->ReadLine(rest) || this->Fail("the file ends before its values");
+    bool ended = false;
+    return !this->Binary || (this->ReadLine(rest, &ended) && ended) ||
+      this->Fail("the file ends before its values");
   }
 
   bool TooShort(const std::string& what) { return this->Fail("the file is too short for " + what); }

@@ -185,6 +185,8 @@ std::vector<MeshCase> Cases()
       Header51 + Triangle + "METADATA\nINFORMATION 2\nNAME A LOCATION vtkDataArray\nDATA 1\n" +
         "POINTS 1000000000 float\n",
       "a key without NAME and LOCATION: POINTS 1000000000 float" },
+    { "binary values announced on the last line", BinaryFile().Text("POINTS 0 float").Bytes,
+      "the file ends before its values" },
     { "binary values cut short",
       BinaryFile().Text("POINTS 3 float\n").Values<float>({ 0, 0, 0, 1 }).Bytes,
       "too short for its 3 points" },
