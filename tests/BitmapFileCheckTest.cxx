@@ -8,6 +8,8 @@
 #include "vtkImageData.h"
 #include "vtkNew.h"
 
+#include "CaseNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -202,17 +204,7 @@ TEST_P(BitmapFileCase, IsReadOrRefusedWithItsReason)
   std::filesystem::remove(path);
 }
 
-std::string CaseName(const ::testing::TestParamInfo<BitmapCase>& info)
-{
-  std::string name;
-  for (const char* p = info.param.Name; *p; ++p)
-  {
-    name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-  }
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, BitmapFileCase, ::testing::ValuesIn(Cases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Files, BitmapFileCase, ::testing::ValuesIn(Cases()), CaseName<BitmapCase>);
 
 TEST(BitmapFileCheck, MissingFileIsToldApartFromABrokenOne)
 {

@@ -10,6 +10,8 @@
 #include "vtkPolyData.h"
 #include "vtkPolyDataReader.h"
 
+#include "CaseNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -285,17 +287,7 @@ TEST_P(MeshFileCase, IsReadOrRefusedWithItsReason)
   }
 }
 
-std::string CaseName(const ::testing::TestParamInfo<MeshCase>& info)
-{
-  std::string name;
-  for (const char* p = info.param.Name; *p; ++p)
-  {
-    name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-  }
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, MeshFileCase, ::testing::ValuesIn(Cases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Files, MeshFileCase, ::testing::ValuesIn(Cases()), CaseName<MeshCase>);
 
 // Every prefix of a good binary file is refused: a file cut anywhere never
 // reaches the reader with counts it cannot hold. (Only the last newline can
