@@ -49,7 +49,6 @@
 namespace
 {
 constexpr int SamplesPerKeyFrame = 40;
-constexpr int AnimationCycles = 10;
 constexpr const char* BackgroundFileName = "underwater.bmp";
 constexpr const char* FishMeshFileName = "fish.vtk";
 constexpr const char* FishSkinFileName = "fish.bmp";
@@ -262,8 +261,9 @@ void DropMultisamplingOnSoftwareRenderer(vtkRenderWindow* window)
 }
 
 //------------------------------------------------------------------------------
-void OpenWindow(Scene& scene, const FishProgramConstants& constants)
+void OpenWindow(Scene& scene, const FishProgramConstants& constants, const FishProgramRun& run)
 {
+  scene.Window->SetOffScreenRendering(run.OffScreen ? 1 : 0);
   scene.BackgroundRenderer->SetLayer(BackgroundLayer);
   scene.SceneRenderer->SetLayer(SceneLayer);
   scene.Window->SetNumberOfLayers(2);
@@ -484,17 +484,22 @@ void ShowFrame(Scene& scene, int i, float t)
 //------------------------------------------------------------------------------
 // Ten cycles rendered back to back; every cycle restarts the frame index and
 // the clock, which advances by the path's time step in single precision.
-void Animate(Scene& scene, const FishProgramConstants& constants)
+void Animate(Scene& scene, const FishProgramConstants& constants, const FishProgramRun& run)
 {
   const int framesPerCycle = constants.FramesPerCycle == FishProgramConstants::FramesPerPathSample
     ? scene.SampleCount
     : constants.FramesPerCycle;
-  for (int cycle = 0; cycle < AnimationCycles; ++cycle)
+  const int frames = run.Cycles * framesPerCycle;
+  for (int cycle = 0; cycle < run.Cycles; ++cycle)
   {
     float t = 0.0f;
     for (int i = 0; i < framesPerCycle; ++i)
     {
       ShowFrame(scene, i, t);
+      if (run.AfterFrame && !run.AfterFrame(scene.Window, cycle * framesPerCycle + i, frames))
+      {
+        return;
+      }
       t += scene.TimeStep;
     }
   }
@@ -567,7 +572,7 @@ void DeleteScene(Scene& scene)
 } // namespace
 
 //------------------------------------------------------------------------------
-int RunFishProgram(const FishProgramConstants& constants)
+int RunFishProgram(const FishProgramConstants& constants, const FishProgramRun& run)
 {
   // Outlives every pipeline that runs the shape transform, which borrows it.
   DeformationData deformation;
@@ -577,7 +582,7 @@ int RunFishProgram(const FishProgramConstants& constants)
   BuildKeyFrameMarkers(scene);
   BuildPathTube(scene);
   BuildBackground(scene);
-  OpenWindow(scene, constants);
+  OpenWindow(scene, constants, run);
   SamplePath(scene);
 
   BuildFishSource(scene);
@@ -597,9 +602,12 @@ int RunFishProgram(const FishProgramConstants& constants)
   PlaceFishAtStart(scene);
   scene.Window->Render();
 
-  Animate(scene, constants);
+  Animate(scene, constants, run);
 
-  Interact(scene);
+  if (run.Interact)
+  {
+    Interact(scene);
+  }
   DeleteScene(scene);
   return 0;
 }

@@ -5,11 +5,12 @@
 
 =========================================================================*/
 /**
- * The program shared by the five fish animations. Each entry source fills a
- * FishProgramConstants with its keyframes, window size, camera zoom, whether
- * the path is shown and its frames per cycle, and runs it from main:
+ * The program shared by the five fish animations. A FishProgramConstants
+ * holds a program's keyframes, window size, camera zoom, whether the path is
+ * shown and its frames per cycle; FishProgramTable.h has the five programs'
+ * constants, and each entry source runs its own:
  *
- *   int main() { return RunFishProgram(constants); }
+ *   int main() { return RunFishProgram(PelagrinEight); }
  *
  * The program reads "underwater.bmp", "fish.vtk", "fish.bmp" and "fish.trc"
  * from the working directory, opens one window, animates ten cycles and then
@@ -18,6 +19,10 @@
 
 #ifndef FishProgram_h
 #define FishProgram_h
+
+#include <functional>
+
+class vtkRenderWindow;
 
 /**
  * One keyframe: time, position and a rotation by Angle (radians) about Axis.
@@ -48,9 +53,28 @@ struct FishProgramConstants
 };
 
 /**
- * Run the program. Returns 0 once the user has closed the window, and -1 at
- * once when "fish.trc" is malformed.
+ * How the program's own code runs when it runs for another purpose than
+ * showing itself: the recorder runs it for a number of cycles, drawing into
+ * a window that is never shown, looks at every frame and leaves out the
+ * interaction. The defaults are the program as it runs itself.
  */
-int RunFishProgram(const FishProgramConstants& constants);
+struct FishProgramRun
+{
+  int Cycles = 10;
+  bool Interact = true;
+  bool OffScreen = false;
+  // Called after each animation frame has been rendered, with the frame's
+  // number counted from 0 over all cycles and the number of frames of all
+  // cycles. Returning false ends the animation after that frame.
+  std::function<bool(vtkRenderWindow* window, int frame, int frames)> AfterFrame;
+};
+
+/**
+ * Run the program. Returns 0 once the user has closed the window (or, with
+ * no interaction, once the animation is over), 1 when "fish.vtk" cannot be
+ * used, and -1 at once when "fish.trc" is malformed.
+ */
+int RunFishProgram(
+  const FishProgramConstants& constants, const FishProgramRun& run = FishProgramRun());
 
 #endif
