@@ -26,8 +26,8 @@ const FishProgramConstants PelagrinEightBare = { FigureEightKeyFrames,
 const FishProgramConstants PelagrinRingBare = { RingKeyFrames, CountOf(RingKeyFrames), 640, 480,
   2.0, false, PerPathSample };
 // The fish holds its place: a cycle is a fixed 22 frames.
-const FishProgramConstants Moorwhisk = { MooringKeyFrames, CountOf(MooringKeyFrames), 320, 240,
-  5.0, false, 22 };
+const FishProgramConstants Moorwhisk = { MooringKeyFrames, CountOf(MooringKeyFrames), 320, 240, 5.0,
+  false, 22 };
 
 const NamedFishProgram FishPrograms[5] = {
   { "pelagrin-eight", &PelagrinEight },

@@ -25,7 +25,7 @@ install_packages() {
 }
 
 RUN_PACKAGES=(cmake make g++ libvtk9-dev libgtest-dev libbenchmark-dev libeigen3-dev
-  xvfb x11-utils xdotool imagemagick)
+  xvfb x11-utils xdotool imagemagick ffmpeg)
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" clang libclang-rt-14-dev)
 
 # build_tree DIR [CMAKE ARGS...]: configures and builds one build tree.

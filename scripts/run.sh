@@ -5,7 +5,8 @@
 # pelagrin-ring-bare, moorwhisk). With a display the window opens there;
 # without one, the program runs on a virtual display, a screenshot of the
 # last frame is taken once the animation is over and the program waits for
-# interaction, and the window is then closed.
+# interaction, the window is then closed, and one cycle of the program is
+# recorded as a video (scripts/headless.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -28,7 +29,6 @@ fi
 say "No DISPLAY: running $program on a virtual display"
 start_xvfb
 set +e
-"$ROOT/scripts/drive.sh" "./$program" "$BUILD/screenshots/$program.png" \
-  "$(frames_per_cycle "$program")"
+"$ROOT/scripts/headless.sh" "$program" "$BUILD"
 status=$?
 exit "$status"

@@ -5,7 +5,9 @@
 # scratch copy of it.
 #   (no case)      the program animates its ten cycles, every frame's title
 #                  in order, waits for interaction, and exits with status 0
-#                  once closed with VTK's exit key;
+#                  once closed with VTK's exit key; for moorwhisk, the run
+#                  is the main job's headless one, which then also records a
+#                  video of one cycle;
 #   malformed-trc  a malformed "fish.trc" ends it at start with status 255;
 #   missing-mesh   without "fish.vtk" it names the file on standard error and
 #                  ends with a non-zero status;
@@ -37,8 +39,13 @@ expected_titles() {
 
 if [ -z "$case" ]; then
   frames=$(frames_per_cycle "$program")
-  DRIVE_TITLES="$scratch/titles" setpriv --pdeathsig TERM -- \
-    "$ROOT/scripts/drive.sh" "./$program" "$scratch/$program.png" "$frames" | tee "$log"
+  if [ "$program" = moorwhisk ]; then
+    DRIVE_TITLES="$scratch/titles" setpriv --pdeathsig TERM -- \
+      "$ROOT/scripts/headless.sh" "$program" "$scratch" | tee "$log"
+  else
+    DRIVE_TITLES="$scratch/titles" setpriv --pdeathsig TERM -- \
+      "$ROOT/scripts/drive.sh" "./$program" "$scratch/$program.png" "$frames" | tee "$log"
+  fi
   status=${PIPESTATUS[0]}
   grep -q '^screenshot: ' "$log" || fail "no interaction phase reached"
   last_frame=$(printf '%04d' $((frames - 1)))
@@ -47,6 +54,13 @@ if [ -z "$case" ]; then
   expected_titles "$frames" | diff -q - "$scratch/frame-titles" >/dev/null ||
     fail "the window's titles are not $((10 * frames)) frames, 0000 to $last_frame ten times"
   [ "$status" -eq 0 ] || fail "exit status $status"
+  if [ "$program" = moorwhisk ]; then
+    video="$scratch/videos/$program.mp4"
+    grep -qx "video of one cycle: $video" "$log" || fail "the main job names no video"
+    decoded=$(ffprobe -v error -count_frames -select_streams v:0 \
+      -show_entries stream=nb_read_frames,width,height -of csv=p=0 "$video")
+    [ "$decoded" = "320,240,$frames" ] || fail "the video holds '$decoded', not one cycle"
+  fi
   echo PASS
   exit 0
 fi
