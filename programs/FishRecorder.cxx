@@ -556,10 +556,10 @@ public:
     std::fflush(stderr);
   }
 
-  // Ends a line left open on a terminal.
-  void Stop()
+  // Ends a line left open on a terminal by a recording cut short.
+  void Stop(int done, int total)
   {
-    if (this->Terminal && this->Shown != 0)
+    if (this->Terminal && this->Shown != 0 && done < total)
     {
       std::fputc('\n', stderr);
     }
@@ -633,6 +633,7 @@ public:
   }
 
   bool Complete() const { return this->Problem.empty() && this->Taken == this->Expected; }
+  void EndProgress() { this->Shown.Stop(this->Taken, this->Expected); }
   const std::string& GetProblem() const { return this->Problem; }
   int GetTaken() const { return this->Taken; }
   const FrameCosts& GetCosts() const { return this->Costs; }
@@ -762,6 +763,7 @@ int RecordFishProgram(int argc, char* argv[])
   OutputTarget target(request);
   Recording recording(request, target);
   const int status = recording.Run();
+  recording.EndProgress();
   const bool encoded = recording.Complete() && recording.GetEncoder().Finish();
   if (Interruption)
   {
