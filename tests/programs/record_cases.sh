@@ -153,22 +153,22 @@ status=$?
 expect_only ""
 
 # Broken data files: the program's own message and status.
-mkdir -p "$scratch/broken"
-cp ./pelagrin-record ./*.bmp ./*.vtk "$scratch/broken/"
-printf '[0.5]\n[1]\n0 0 0\n[4]\n' >"$scratch/broken/fish.trc"
-(cd "$scratch/broken" && setpriv --pdeathsig TERM -- ./pelagrin-record moorwhisk \
-  "$out/a.mp4" 2>"$scratch/stderr")
-status=$?
-[ "$status" -eq 255 ] && grep -q "^fish.trc: malformed deformation data" "$scratch/stderr" ||
-  fail "malformed fish.trc: status $status, '$(head -n 1 "$scratch/stderr")'"
-cp ./fish.trc "$scratch/broken/"
-printf '# vtk DataFile Version 5.1\nbroken\nASCII\nDATASET POLYDATA\n' >"$scratch/broken/fish.vtk"
-(cd "$scratch/broken" && setpriv --pdeathsig TERM -- ./pelagrin-record moorwhisk \
-  "$out/a.mp4" 2>"$scratch/stderr")
-status=$?
-[ "$status" -eq 1 ] && grep -q "^fish.vtk: the fish mesh cannot be used" "$scratch/stderr" ||
-  fail "broken fish.vtk: status $status, '$(head -n 1 "$scratch/stderr")'"
-expect_only ""
+# broken FILE CONTENT STATUS MESSAGE: records with FILE replaced by CONTENT.
+broken() {
+  rm -rf "$scratch/broken"
+  mkdir -p "$scratch/broken"
+  cp ./pelagrin-record ./*.bmp ./*.vtk ./*.trc "$scratch/broken/"
+  printf '%b' "$2" >"$scratch/broken/$1"
+  (cd "$scratch/broken" && "$setpriv" --pdeathsig TERM -- ./pelagrin-record moorwhisk \
+    "$out/a.mp4" 2>"$scratch/stderr")
+  status=$?
+  [ "$status" -eq "$3" ] && grep -q "^$4" "$scratch/stderr" ||
+    fail "broken $1: status $status, '$(head -n 1 "$scratch/stderr")'"
+  expect_only ""
+}
+broken fish.trc '[0.5]\n[1]\n0 0 0\n[4]\n' 255 "fish.trc: malformed deformation data"
+broken fish.vtk '# vtk DataFile Version 5.1\nbroken\nASCII\nDATASET POLYDATA\n' 1 \
+  "fish.vtk: the fish mesh cannot be used"
 
 [ "$failures" -eq 0 ] || exit 1
 echo PASS
