@@ -82,7 +82,6 @@ struct Scene
   vtkActor* TubeActor = nullptr;
 
   vtkBMPReader* BackgroundReader = nullptr;
-  vtkImageData* NoPicture = nullptr;
   vtkImageActor* BackgroundActor = nullptr;
   vtkRenderer* BackgroundRenderer = nullptr;
   vtkRenderWindowInteractor* Interactor = nullptr;
@@ -224,8 +223,9 @@ void BuildBackground(Scene& scene)
   }
   else
   {
-    scene.NoPicture = vtkImageData::New();
-    scene.BackgroundActor->GetMapper()->SetInputData(scene.NoPicture);
+    // The mapper keeps the empty picture for as long as it needs it.
+    vtkNew<vtkImageData> noPicture;
+    scene.BackgroundActor->GetMapper()->SetInputData(noPicture);
   }
 
   scene.BackgroundRenderer = vtkRenderer::New();
@@ -551,10 +551,6 @@ void DeleteScene(Scene& scene)
   scene.Interactor->Delete();
   scene.BackgroundRenderer->Delete();
   scene.BackgroundActor->Delete();
-  if (scene.NoPicture)
-  {
-    scene.NoPicture->Delete();
-  }
   scene.BackgroundReader->Delete();
   scene.ColouredActor->Delete();
   scene.TexturedActor->Delete();
