@@ -134,8 +134,8 @@ bool ChooseFormat(const std::string& output, Format& format, std::string& error)
   } kinds[] = { { ".mp4", Format::Mp4 }, { ".webm", Format::WebM }, { ".gif", Format::Gif } };
   for (const auto& kind : kinds)
   {
-    if (EndsWith(output, kind.Extension) && output.size() > std::strlen(kind.Extension) &&
-      BaseName(output) != kind.Extension)
+    // A name before the extension, too.
+    if (EndsWith(output, kind.Extension) && BaseName(output) != kind.Extension)
     {
       format = kind.Kind;
       return true;
@@ -762,27 +762,23 @@ int RecordFishProgram(int argc, char* argv[])
   CatchInterruptions();
   OutputTarget target(request);
   Recording recording(request, target);
+  // Whatever way out is taken, the recording (and with it ffmpeg) ends
+  // before the target, which removes what was not committed.
   const int status = recording.Run();
   recording.EndProgress();
   const bool encoded = recording.Complete() && recording.GetEncoder().Finish();
   if (Interruption)
   {
-    recording.GetEncoder().Abort();
-    target.Discard();
     Say("interrupted; nothing was written to '" + request.Output + "'");
     return 128 + Interruption;
   }
   if (status != 0)
   {
     // The program has said what is wrong with its data files.
-    recording.GetEncoder().Abort();
-    target.Discard();
     return status < 0 ? 255 : status;
   }
   if (!encoded)
   {
-    recording.GetEncoder().Abort();
-    target.Discard();
     Say((recording.GetProblem().empty() ? std::string("ffmpeg failed") : recording.GetProblem()) +
       "; nothing was written to '" + request.Output + "'");
     return Failed;
