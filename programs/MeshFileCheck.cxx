@@ -47,23 +47,31 @@ bool IsSpace(char c)
   return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
+// Whether a word is nothing but digits.
+bool IsDigits(const std::string& word)
+{
+  return !word.empty() &&
+    std::all_of(word.begin(), word.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
 // Whether a word is a whole number as C++ streams read one: an optional
 // sign and digits, nothing else.
 bool IsWholeNumber(const std::string& word)
 {
-  std::size_t i = word.empty() || (word[0] != '+' && word[0] != '-') ? 0 : 1;
-  if (i == word.size())
+  const bool signed_ = !word.empty() && (word[0] == '+' || word[0] == '-');
+  return IsDigits(signed_ ? word.substr(1) : word);
+}
+
+// The count a word holds: a whole number from 0 to the largest int.
+bool ToCount(const std::string& word, long long& count)
+{
+  if (!IsWholeNumber(word) || word[0] == '-')
   {
     return false;
   }
-  for (; i < word.size(); ++i)
-  {
-    if (!std::isdigit(static_cast<unsigned char>(word[i])))
-    {
-      return false;
-    }
-  }
-  return true;
+  errno = 0;
+  count = std::strtoll(word.c_str(), nullptr, 10);
+  return errno == 0 && count <= INT_MAX;
 }
 
 // Whether a word is a number as C++ streams read a float or double: a sign,
@@ -248,13 +256,7 @@ private:
     {
       return false;
     }
-    errno = 0;
-    count = IsWholeNumber(word) ? std::strtoll(word.c_str(), nullptr, 10) : -1;
-    if (errno != 0 || count < 0 || count > INT_MAX)
-    {
-      return this->Fail(what + " is '" + word + "', not a count");
-    }
-    return true;
+    return ToCount(word, count) || this->Fail(what + " is '" + word + "', not a count");
   }
 
   bool ReadDataType(const DataType*& type, const std::string& what)
@@ -415,10 +417,8 @@ private:
     const std::string version = line.substr(std::strlen(signature));
     const std::size_t point = version.find('.');
     const std::size_t end = version.find_last_not_of(" \t") + 1;
-    const bool wellFormed = point != std::string::npos && point > 0 && point + 1 < end &&
-      IsWholeNumber(version.substr(0, point)) && version[0] != '+' && version[0] != '-' &&
-      IsWholeNumber(version.substr(point + 1, end - point - 1)) && version[point + 1] != '+' &&
-      version[point + 1] != '-';
+    const bool wellFormed = point != std::string::npos && point < end &&
+      IsDigits(version.substr(0, point)) && IsDigits(version.substr(point + 1, end - point - 1));
     this->MajorVersion = wellFormed ? std::atoi(version.c_str()) : 0;
     if (this->MajorVersion < 1 || this->MajorVersion > 5)
     {
@@ -720,9 +720,7 @@ private:
     long long components = 1;
     if (Lower(word) != "lookup_table")
     {
-      errno = 0;
-      components = IsWholeNumber(word) ? std::strtoll(word.c_str(), nullptr, 10) : 0;
-      if (errno != 0 || components < 1 || components > INT_MAX)
+      if (!ToCount(word, components) || components < 1)
       {
         this->Fail("SCALARS has '" + word + "' where its number of components goes");
         return;
@@ -809,6 +807,7 @@ private:
       return;
     }
     bool named = false, informed = false;
+    long long keys = 0;
     while (this->Problem.empty())
     {
       if (!this->ReadLine(line))
@@ -827,11 +826,10 @@ private:
         named = true;
         this->SkipComponentNames();
       }
-      else if (key == "information" && words.size() == 2 && !informed && IsWholeNumber(words[1]) &&
-        words[1][0] != '-')
+      else if (key == "information" && words.size() == 2 && !informed && ToCount(words[1], keys))
       {
         informed = true;
-        this->SkipInformation(std::strtoull(words[1].c_str(), nullptr, 10));
+        this->SkipInformation(keys);
       }
       else
       {
@@ -863,15 +861,15 @@ private:
     }
   }
 
-  void SkipInformation(unsigned long long keys)
+  void SkipInformation(long long keys)
   {
-    if (keys > this->Remaining() / 16)
+    if (static_cast<std::uint64_t>(keys) > this->Remaining() / 16)
     {
       this->Fail("its metadata announces more information than the file holds");
       return;
     }
     std::string line;
-    for (unsigned long long k = 0; k < keys && this->Problem.empty(); ++k)
+    for (long long k = 0; k < keys && this->Problem.empty(); ++k)
     {
       if (!this->ReadLine(line))
       {
@@ -914,8 +912,9 @@ private:
         return false;
       }
     }
+    long long count = 0;
     return words.size() == 2 ||
-      (IsWholeNumber(words[1]) && std::strtoull(words[1].c_str(), nullptr, 10) == words.size() - 2);
+      (ToCount(words[1], count) && static_cast<std::size_t>(count) == words.size() - 2);
   }
 
   static std::vector<std::string> SplitWords(const std::string& line)
