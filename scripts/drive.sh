@@ -90,8 +90,9 @@ while [ -n "$window" ]; do
   fi
   timed_out && fail "no interaction phase within ${timeout_s}s"
   sleep 0.25
-  changes=$(($(title_lines | wc -l) - 1))
-  title=$(title_lines | tail -n 1)
+  seen=$(title_lines)
+  changes=$(($(wc -l <<<"$seen") - 1))
+  title=${seen##*$'\n'}
   [ "$changes" -ge "$wanted" ] && [ "$title" = "$last_title" ] || continue
   # Quiet: neither the program nor the X server runs or uses the processor,
   # and the title stays as it is.

@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
